@@ -1,0 +1,68 @@
+# Sourced by the test and run commands: a throw-away Wine prefix per run
+# (copied from a cached template), a private Xvfb display, and the settings
+# without which Wine tests stall. Never touches ~/.wine.
+VX_ROOT="${VX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+VX_CACHE="${VX_CACHE:-$HOME/.cache/vx-build}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The programs are 32-bit. Where this machine's kernel cannot run 32-bit
+# code (Wine's i386 loader fails to start), the Wine tests run the x86_64
+# build of the same sources under wine64 instead.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export VX_WINE_BUILD=win32 WINEARCH=win32 VX_WINE_LOADER=/usr/lib/wine/wine
+else
+    export VX_WINE_BUILD=win64 WINEARCH=win64 VX_WINE_LOADER=/usr/lib/wine/wine64
+fi
+
+vx_wine_template() {
+    local tpl="$VX_CACHE/wineprefix-$WINEARCH"
+    if [ ! -f "$tpl/.vx-ready" ]; then
+        rm -rf "$tpl"
+        mkdir -p "$VX_CACHE"
+        WINEPREFIX="$tpl" "$VX_WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
+        WINEPREFIX="$tpl" wineserver -w
+        WINEPREFIX="$tpl" "$VX_WINE_LOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null 2>&1
+        # Fixed fonts: the window title buttons Wine draws itself need marlett.
+        mkdir -p "$tpl/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$tpl/drive_c/windows/Fonts/" 2>/dev/null || true
+        WINEPREFIX="$tpl" wineserver -w
+        touch "$tpl/.vx-ready"
+    fi
+    echo "$tpl"
+}
+
+# Starts a session: VX_RUN (a fresh folder), WINEPREFIX, DISPLAY (own Xvfb
+# unless VX_USE_DISPLAY=1 and a display is there).
+vx_wine_session_start() {
+    export VX_RUN="$(mktemp -d /tmp/vx-run.XXXXXX)"
+    local tpl
+    tpl="$(vx_wine_template)"
+    cp -a "$tpl" "$VX_RUN/prefix"
+    export WINEPREFIX="$VX_RUN/prefix"
+    if [ "${VX_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+        "$VX_ROOT/scripts/wine-up"
+        return
+    fi
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    echo $! >"$VX_RUN/xvfb.pid"
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.05
+    done
+    # wineserver with its stdio detached, before anything else starts Wine.
+    "$VX_ROOT/scripts/wine-up"
+}
+
+vx_wine_session_stop() {
+    [ -n "${VX_RUN:-}" ] || return 0
+    WINEPREFIX="$VX_RUN/prefix" wineserver -k >/dev/null 2>&1 || true
+    if [ -f "$VX_RUN/xvfb.pid" ]; then
+        kill "$(cat "$VX_RUN/xvfb.pid")" 2>/dev/null || true
+    fi
+    rm -rf "$VX_RUN"
+}

@@ -1,0 +1,11 @@
+// Morventa.exe: the console's entry point.
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+#include "shared/unique.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    vx::installWin32Platform();
+    if (!vx::BEGINUNIQUE("Morventa.exe")) return 0;
+    return 0;
+}
