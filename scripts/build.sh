@@ -5,13 +5,14 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 JOBS="$(nproc)"
-mkdir -p build
+B="${VX_BUILD_ROOT:-build}"
+mkdir -p "$B"
 build() {  # name, cmake options...
     local name="$1"; shift
-    if ! { cmake -S . -B "build/$name" "$@" && cmake --build "build/$name" -j"$JOBS"; } >"build/$name.log" 2>&1; then
-        grep -E 'error|Error' "build/$name.log" | head -40
-        tail -20 "build/$name.log"
-        echo "build: $name failed (build/$name.log)" >&2
+    if ! { cmake -S . -B "$B/$name" "$@" && cmake --build "$B/$name" -j"$JOBS"; } >"$B/$name.log" 2>&1; then
+        grep -E 'error|Error' "$B/$name.log" | head -40
+        tail -20 "$B/$name.log"
+        echo "build: $name failed ($B/$name.log)" >&2
         exit 1
     fi
 }

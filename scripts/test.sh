@@ -10,6 +10,7 @@ source scripts/wine-env.sh
 vx_wine_session_start
 trap vx_wine_session_stop EXIT
 status=0
-ctest --test-dir build/native -j"$(nproc)" --output-on-failure "$@" || status=1
-ctest --test-dir "build/$VX_WINE_BUILD" -j4 --timeout 900 --output-on-failure "$@" || status=1
+B="${VX_BUILD_ROOT:-build}"
+ctest --test-dir "$B/native" -j"$(nproc)" --output-on-failure "$@" || status=1
+ctest --test-dir "$B/$VX_WINE_BUILD" -j4 --timeout 900 --output-on-failure "$@" || status=1
 exit $status

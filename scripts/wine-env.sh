@@ -43,17 +43,14 @@ vx_wine_session_start() {
         "$VX_ROOT/scripts/wine-up"
         return
     fi
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and writes its number to the fd.
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$VX_RUN/display" </dev/null >/dev/null 2>&1 &
     echo $! >"$VX_RUN/xvfb.pid"
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    for _ in $(seq 1 200); do
+        [ -s "$VX_RUN/display" ] && break
         sleep 0.05
     done
+    export DISPLAY=":$(head -1 "$VX_RUN/display")"
     # wineserver with its stdio detached, before anything else starts Wine.
     "$VX_ROOT/scripts/wine-up"
 }

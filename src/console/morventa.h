@@ -20,7 +20,7 @@ struct Global {
     uint32_t IDPARTNERA = 0;
     uint32_t SAMOCLIJENT = 0;
     uint32_t SAMOSERVER = 0;
-    vx::Text<222> LOGFILE;
+    // GLO:LOGFILE is vx::GLO_LOGFILE of the shared module (the log owns it).
     vx::Text<20> KORGRUPE;
     vx::Text<20> KORPASWORD;
 };
