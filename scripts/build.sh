@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Configures and builds both builds: build/native and build/win32
-# (an argument "native" or "win32" builds only that one).
+# Configures and builds: build/native (portable logic and unit tests),
+# build/win32 (the i686 programs) and, where this machine's Wine cannot run
+# 32-bit code, build/win64 (the same sources for x86_64, which the Wine tests
+# then use). VX_BUILDS picks some of "native win32 wine"; VX_BUILD_ROOT
+# moves the build folders.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 JOBS="$(nproc)"
 B="${VX_BUILD_ROOT:-build}"
+BUILDS="${VX_BUILDS:-native win32 wine}"
 mkdir -p "$B"
 build() {  # name, cmake options...
     local name="$1"; shift
@@ -16,10 +20,12 @@ build() {  # name, cmake options...
         exit 1
     fi
 }
-[ "${1:-all}" = win32 ] || build native -DCMAKE_BUILD_TYPE=RelWithDebInfo
-[ "${1:-all}" = native ] || build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-# The x86_64 build of the same sources, for machines whose Wine cannot run
-# 32-bit code (scripts/wine-env.sh decides which build the Wine tests use).
-if [ "${1:-all}" != native ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+want() { [[ " $BUILDS " == *" $1 "* ]]; }
+want native && build native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if want win32 || { want wine && /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+    build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+fi
+if want wine && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 fi
+exit 0
