@@ -1,7 +1,10 @@
 // The console's program module: its settings and state record GLOBAL
-// (section VOZidavar of ZEDOVoridi.ini) and the values that live for the run.
+// (section VOZidavar of ZEDOVoridi.ini), the entry procedure and start-up.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/text.h"
 
@@ -33,5 +36,46 @@ extern vx::Text<220> APP_WEBLOKACIJAHELPA;
 // The registry's base address when the settings name none.
 inline constexpr const char* kDefaultWebAddress = "http://localhost/dns/";
 inline constexpr const char* kSection = "VOZidavar";
+
+// The program's command-line parameters, without the program name; main()
+// hands them over before _main runs.
+void setArguments(std::vector<std::string> args);
+const std::vector<std::string>& arguments();
+
+// Everything of the run back to its start state (tests).
+void resetState();
+
+// The entry procedure: the drag setting around MAIN.
+void _main();
+// The console's main procedure: start-up, the main window, the close-down.
+void MAIN();
+
+// --- start-up pieces, also used by the windows ---
+// The current directory followed directly by "\ZEDOVoridi.ini".
+std::string iniPath();
+// Keys 1 to 5, then keys 6 and 7 of section VOZidavar.
+void readSettings();
+void readModeSettings();
+// The relay address made from the fetched reply: white space around it
+// dropped, cut to 20; blank when what is left could not be a host name.
+std::string relayFromReply(std::string_view reply);
+// Fetches ZEDOVORIDI.txt under the base address into GLO.IPADRESA.
+void fetchRelayAddress();
+// GLO:IPADRESA as the VNC command lines carry it.
+std::string relayForCommand();
+// The log line forms: date, " ", time, then the words.
+std::string logStamp();
+std::string startLine();
+std::string serverLine();
+std::string viewerLine();
+// Appends a line to the connection log.
+void logLine(const std::string& line);
+// The unattended server mode ("S"): starts the VNC server and ends the process.
+[[noreturn]] void unattendedServer();
+// The console's sign-in ("PRIJAVAVXRD") to dns.php.
+void signIn();
+// The web-instructions link of every console window, and opening it.
+std::string helpLink();
+void openHelpLink();
 
 }  // namespace morventa

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/datafile.h"
 #include "trevasol/saljihttp.h"
 
 namespace vx {
@@ -138,6 +139,7 @@ void installWin32Platform() {
     p.clock = &clock;
     p.random = &random;
     p.sender = &sender;
+    setFileSystem(&win32FileSystem());
 }
 
 }  // namespace vx

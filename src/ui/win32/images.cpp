@@ -1,0 +1,86 @@
+// Icons and pictures from the program's resources by the file-name rule;
+// JPEGs come from RCDATA and become DIB sections.
+#include "ui/win32/images.h"
+
+#include <cstring>
+#include <vector>
+
+#include "ui/win32/jpeg_decode.h"
+
+namespace ui::win32 {
+namespace {
+
+bool endsWith(const std::string& s, const char* tail) {
+    std::size_t n = std::strlen(tail);
+    if (s.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char a = s[s.size() - n + i], b = tail[i];
+        if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+BOOL CALLBACK takeFirst(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+    auto* first = reinterpret_cast<std::wstring*>(out);
+    if (IS_INTRESOURCE(name)) *first = L"#" + std::to_wstring(reinterpret_cast<uintptr_t>(name));
+    else *first = name;
+    return FALSE;
+}
+
+}  // namespace
+
+std::wstring resourceName(const std::string& file) {
+    std::string name = file;
+    if (name.size() >= 4 && name[name.size() - 4] == '.') name[name.size() - 4] = '_';
+    return widen(name);
+}
+
+HICON loadIcon(const std::string& file, int size) {
+    if (file.empty()) return nullptr;
+    std::wstring name = resourceName(file);
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, size, size, 0));
+}
+
+HICON firstProgramIcon(int size) {
+    std::wstring first;
+    EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, takeFirst,
+                       reinterpret_cast<LONG_PTR>(&first));
+    if (first.empty()) return nullptr;
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), first.c_str(), IMAGE_ICON, size, size, 0));
+}
+
+HBITMAP decodeJpeg(const void* data, std::size_t size) {
+    int width = 0, height = 0, stride = 0;
+    std::vector<uint8_t> pixels;
+    if (!decodeJpegBgr(data, size, width, height, stride, pixels) || width <= 0 || height <= 0) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down, the order libjpeg delivers rows in
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp || !bits) return nullptr;
+    std::memcpy(bits, pixels.data(), pixels.size());
+    GdiFlush();
+    return bmp;
+}
+
+HBITMAP loadPicture(const std::string& file) {
+    if (file.empty()) return nullptr;
+    HMODULE self = GetModuleHandleW(nullptr);
+    std::wstring name = resourceName(file);
+    if (endsWith(file, ".jpg") || endsWith(file, ".jpeg")) {
+        HRSRC res = FindResourceW(self, name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+        if (!res) return nullptr;
+        HGLOBAL loaded = LoadResource(self, res);
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        return data ? decodeJpeg(data, SizeofResource(self, res)) : nullptr;
+    }
+    return static_cast<HBITMAP>(LoadImageW(self, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace ui::win32

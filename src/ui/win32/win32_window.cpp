@@ -1,0 +1,923 @@
+// A toolkit window on Win32: creation from the definition, the window
+// procedure that turns messages into queued events, and the field operations.
+#include "ui/win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/win32/images.h"
+#include "ui/win32/win32_toolkit.h"
+
+namespace ui::win32 {
+namespace {
+
+const wchar_t kWindowClass[] = L"VxToolkitWindow";
+const wchar_t kObjectClass[] = L"VxObjectArea";
+ATOM windowAtom = 0;
+constexpr UINT_PTR kTimerId = 1;
+
+LRESULT CALLBACK objectAreaProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_ERASEBKGND) {
+        RECT rc;
+        GetClientRect(h, &rc);
+        FillRect(reinterpret_cast<HDC>(w), &rc, GetSysColorBrush(COLOR_WINDOW));
+        return 1;
+    }
+    return DefWindowProcW(h, msg, w, l);
+}
+
+bool has(const Control& c, uint32_t flag) { return (c.flags & flag) != 0; }
+
+// Edit controls want CRLF; the program's texts use LF.
+std::wstring toScreenLines(const std::wstring& s) {
+    std::wstring out;
+    out.reserve(s.size() + s.size() / 32);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == L'\n' && (i == 0 || s[i - 1] != L'\r')) out += L'\r';
+        out += s[i];
+    }
+    return out;
+}
+
+std::string fromScreenLines(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char ch : s)
+        if (ch != '\r') out += ch;
+    return out;
+}
+
+int inputWidth(const Control& c) {
+    if (c.format.width > 0) return c.format.width;
+    if (c.var.type == Var::Type::Text) return c.var.width > 0 ? c.var.width : -c.var.width - 1;
+    return 0;
+}
+
+}  // namespace
+
+void registerWindowClasses() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Win32Window::windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    wc.lpszClassName = kWindowClass;
+    windowAtom = RegisterClassExW(&wc);
+    WNDCLASSEXW area{};
+    area.cbSize = sizeof area;
+    area.lpfnWndProc = objectAreaProc;
+    area.hInstance = GetModuleHandleW(nullptr);
+    area.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    area.lpszClassName = kObjectClass;
+    RegisterClassExW(&area);
+}
+
+bool isToolkitWindow(HWND h) { return h && windowAtom && GetClassLongPtrW(h, GCW_ATOM) == windowAtom; }
+
+// --- construction and opening ---
+
+Win32Window::Win32Window(Win32Toolkit& kit, const WindowDef& def)
+    : kit_(kit), def_(def), thread_(GetCurrentThreadId()), slots_(def.controls.size()) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        slots_[i].hidden = (def_.controls[i].flags & Hidden) != 0;
+        slots_[i].disabled = (def_.controls[i].flags & Disabled) != 0;
+    }
+}
+
+Win32Window::~Win32Window() { close(); }
+
+HFONT Win32Window::fontFor(const Font& f) {
+    std::string face = !f.face.empty() ? f.face : !def_.font.face.empty() ? def_.font.face : "MS Shell Dlg 2";
+    int points = f.points > 0 ? f.points : def_.font.points > 0 ? def_.font.points : 8;
+    bool eastEurope = f.eastEurope || (f.face.empty() && def_.font.eastEurope);
+    std::string key = face + "|" + std::to_string(points) + (f.bold ? "|b" : "|n") + (eastEurope ? "|e" : "|d");
+    auto found = fonts_.find(key);
+    if (found != fonts_.end()) return found->second.get();
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = eastEurope ? EASTEUROPE_CHARSET : DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    std::wstring w = widen(face);
+    wcsncpy(lf.lfFaceName, w.c_str(), LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    fonts_[key].reset(font);
+    return font;
+}
+
+void Win32Window::measureFont() {
+    windowFont_ = fontFor(def_.font);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, windowFont_);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (tm.tmAveCharWidth > 0) baseX_ = tm.tmAveCharWidth;
+    if (tm.tmHeight > 0) baseY_ = tm.tmHeight;
+}
+
+RECT Win32Window::controlRect(int field) {
+    const Control& c = control(field);
+    int x = px(c.x), y = py(c.y), w = px(c.w), h = py(c.h);
+    if (has(c, FullSize)) {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        return RECT{0, y, rc.right, std::max<LONG>(y, rc.bottom - statusHeight_)};
+    }
+    if (w <= 0 || h <= 0) {
+        // No size given: what the content needs.
+        int chars = inputWidth(c);
+        SIZE text{0, 0};
+        std::wstring t = widen(c.text);
+        HDC dc = GetDC(hwnd_);
+        HGDIOBJ old = SelectObject(dc, slots_[std::size_t(field - 1)].font);
+        if (!t.empty()) GetTextExtentPoint32W(dc, t.c_str(), int(t.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd_, dc);
+        int dw = 0, dh = 0;
+        switch (c.kind) {
+            case Kind::Entry: dw = (chars > 0 ? chars : 10) * baseX_ + 8; dh = baseY_ + 6; break;
+            case Kind::Button: dw = text.cx + 16 + (c.icon.empty() ? 0 : 20); dh = baseY_ + 10; break;
+            case Kind::Check: dw = text.cx + 20; dh = baseY_ + 2; break;
+            case Kind::String:
+                dw = c.var.type != Var::Type::None ? std::max(chars, 1) * baseX_ : text.cx + 2;
+                dh = baseY_;
+                break;
+            case Kind::Image: {
+                BITMAP bm{};
+                HBITMAP b = slots_[std::size_t(field - 1)].picture.get();
+                if (b && GetObjectW(b, sizeof bm, &bm)) { dw = bm.bmWidth; dh = std::abs(bm.bmHeight); }
+                break;
+            }
+            default: dw = text.cx + 2; dh = baseY_; break;
+        }
+        if (w <= 0) w = dw;
+        if (h <= 0) h = dh;
+    }
+    return RECT{x, y, x + w, y + h};
+}
+
+void Win32Window::createControl(int field) {
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    s.font = fontFor(c.font);
+    s.text = c.fg != kNoColour ? COLORREF(c.fg) : c.font.colour != kNoColour ? COLORREF(c.font.colour) : CLR_INVALID;
+    if (c.bg != kNoColour) {
+        s.back = c.bg;
+        s.brush.reset(CreateSolidBrush(c.bg));
+    }
+    if (c.kind == Kind::Image) s.picture.reset(loadPicture(c.icon));
+
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS, ex = 0;
+    if (!s.hidden) style |= WS_VISIBLE;
+    if (s.disabled) style |= WS_DISABLED;
+    bool tabStop = !has(c, Skip);
+    const wchar_t* cls = L"STATIC";
+    std::wstring text = widen(c.text);
+    bool bound = c.var.type != Var::Type::None;
+    switch (c.kind) {
+        case Kind::Prompt:
+        case Kind::String:
+            style |= has(c, Right) ? SS_RIGHT : has(c, Centre) ? SS_CENTER : SS_LEFT;
+            if (bound) { style |= SS_NOPREFIX; text.clear(); }
+            if (has(c, Boxed)) style |= WS_BORDER;
+            break;
+        case Kind::Image:
+        case Kind::Box:
+            style |= SS_OWNERDRAW;
+            if (c.kind == Kind::Box) ex |= WS_EX_TRANSPARENT;
+            break;
+        case Kind::Entry:
+            cls = L"EDIT";
+            ex |= WS_EX_CLIENTEDGE;
+            style |= ES_AUTOHSCROLL | (tabStop ? WS_TABSTOP : 0);
+            if (has(c, ReadOnly)) style |= ES_READONLY;
+            if (has(c, Upper)) style |= ES_UPPERCASE;
+            if (has(c, Right)) style |= ES_RIGHT;
+            text.clear();
+            break;
+        case Kind::Button:
+            cls = L"BUTTON";
+            style |= (has(c, Default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (tabStop ? WS_TABSTOP : 0);
+            if (has(c, Flat)) style |= BS_FLAT;
+            if (text.empty() && !c.icon.empty()) style |= BS_ICON;
+            break;
+        case Kind::Check:
+            cls = L"BUTTON";
+            style |= BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0);
+            break;
+        case Kind::List:
+            cls = WC_LISTVIEWW;
+            ex |= WS_EX_CLIENTEDGE;
+            style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | (tabStop ? WS_TABSTOP : 0);
+            if (c.header.empty()) style |= LVS_NOCOLUMNHEADER;
+            text.clear();
+            break;
+        case Kind::Text:
+            cls = L"EDIT";
+            ex |= WS_EX_CLIENTEDGE;
+            style |= ES_MULTILINE | ES_AUTOVSCROLL | (tabStop ? WS_TABSTOP : 0);
+            if (has(c, ReadOnly)) style |= ES_READONLY;
+            else style |= ES_WANTRETURN;
+            if (has(c, VScroll)) style |= WS_VSCROLL;
+            if (has(c, HScroll)) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+            text.clear();
+            break;
+        case Kind::Object:
+            cls = kObjectClass;
+            style |= WS_CLIPCHILDREN;
+            text.clear();
+            break;
+    }
+    RECT rc = controlRect(field);
+    s.hwnd = CreateWindowExW(ex, cls, text.c_str(), style, rc.left, rc.top, rc.right - rc.left,
+                             rc.bottom - rc.top, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + field)),
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!s.hwnd) return;
+    SendMessageW(s.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(s.font), FALSE);
+
+    switch (c.kind) {
+        case Kind::Box:
+            // Under every other control: the frame is drawn behind them.
+            SetWindowPos(s.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case Kind::Entry: {
+            int width = inputWidth(c);
+            if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
+            break;
+        }
+        case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
+        case Kind::Button:
+            if (!c.icon.empty()) {
+                int size = text.empty() ? std::clamp<int>(std::min(rc.right - rc.left, rc.bottom - rc.top) - 6, 16, 32) : 16;
+                s.icon.reset(loadIcon(c.icon, size));
+                if (s.icon) SendMessageW(s.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(s.icon.get()));
+            }
+            break;
+        case Kind::List: {
+            SendMessageW(s.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+            LVCOLUMNW col{};
+            col.mask = LVCF_TEXT | LVCF_WIDTH;
+            std::wstring header = widen(c.header);
+            col.pszText = &header[0];
+            col.cx = c.columnWidth > 0 ? px(c.columnWidth) : rc.right - rc.left - 4;
+            SendMessageW(s.hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+            break;
+        }
+        case Kind::Object: {
+            RECT area{0, 0, rc.right - rc.left, rc.bottom - rc.top};
+            s.browser = createBrowserHost(s.hwnd, area, c.objectClass);
+            if (!s.browser) {
+                s.note = CreateWindowExW(0, L"STATIC", L"Web preglednik nije dostupan.",
+                                         WS_CHILD | WS_VISIBLE | SS_CENTER, 0, area.bottom / 2 - baseY_,
+                                         area.right, baseY_ * 2, s.hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+                SendMessageW(s.note, WM_SETFONT, reinterpret_cast<WPARAM>(s.font), FALSE);
+            }
+            break;
+        }
+        default: break;
+    }
+    if (tips_ && !c.tip.empty()) {
+        std::wstring tip = widen(c.tip);
+        TOOLINFOW ti{};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
+        ti.lpszText = &tip[0];
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void Win32Window::open() {
+    if (open_) return;
+    thread_ = GetCurrentThreadId();
+    Win32Window* opener = kit_.innermost(thread_);
+    opener_ = opener ? opener->hwnd() : nullptr;
+    measureFont();
+
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+    if (def_.systemMenu) style |= WS_SYSMENU;
+    if (def_.resizable) style |= WS_THICKFRAME;
+    if (def_.maximiseBox) style |= WS_MAXIMIZEBOX;
+    if (def_.minimiseBox) style |= WS_MINIMIZEBOX;
+    std::wstring title = widen(def_.title);
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            100, 100, opener_, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+
+    // Background: the wallpaper tiled, else the colour, else the dialog face.
+    wallpaper_.reset(loadPicture(def_.wallpaper));
+    if (wallpaper_) ownBrush_.reset(CreatePatternBrush(wallpaper_.get()));
+    else if (def_.bg != kNoColour) ownBrush_.reset(CreateSolidBrush(def_.bg));
+
+    HICON big = loadIcon(def_.icon, GetSystemMetrics(SM_CXICON));
+    HICON small = loadIcon(def_.icon, GetSystemMetrics(SM_CXSMICON));
+    if (!big) big = firstProgramIcon(GetSystemMetrics(SM_CXICON));
+    if (!small) small = firstProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    bigIcon_.reset(big);
+    smallIcon_.reset(small);
+    if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+
+    if (!def_.statusZones.empty()) {
+        status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | (def_.resizable ? SBARS_SIZEGRIP : 0),
+                                  0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+        std::vector<int> edges;
+        int right = 0;
+        for (int zone : def_.statusZones) edges.push_back(right += px(zone));
+        edges.back() = -1;  // the last zone takes the rest of the bar
+        SendMessageW(status_, SB_SETPARTS, WPARAM(edges.size()), reinterpret_cast<LPARAM>(edges.data()));
+        RECT sr;
+        GetWindowRect(status_, &sr);
+        statusHeight_ = sr.bottom - sr.top;
+    }
+
+    // The definition's size is the client area above the status bar.
+    RECT frame{0, 0, px(def_.w), py(def_.h) + statusHeight_};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    int x = 0, y = 0;
+    if (def_.centred) {
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + (work.right - work.left - width) / 2;
+        y = work.top + (work.bottom - work.top - height) / 2;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+    if (status_) SendMessageW(status_, WM_SIZE, 0, 0);
+    for (auto& [zone, text] : statusTexts_) setStatusText(zone, text);
+
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    for (int field = 1; field <= int(slots_.size()); ++field) createControl(field);
+    if (def_.timer > 0) SetTimer(hwnd_, kTimerId, UINT(def_.timer) * 10, nullptr);
+
+    kit_.opened(this);
+    open_ = true;
+    queue(EVENT_OpenWindow);
+    // A window opened over another of this thread is modal to it.
+    if (opener_) EnableWindow(opener_, FALSE);
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    client_ = SIZE{rc.right, rc.bottom};
+    ShowWindow(hwnd_, def_.iconised ? SW_SHOWMINIMIZED : SW_SHOW);
+    UpdateWindow(hwnd_);
+    shown_ = true;
+}
+
+void Win32Window::close() {
+    if (!open_) return;
+    open_ = false;
+    shown_ = false;
+    KillTimer(hwnd_, kTimerId);
+    kit_.closed(this);
+    // The opener comes back before this window goes, so activation returns to it.
+    if (opener_ && IsWindow(opener_)) EnableWindow(opener_, TRUE);
+    for (Slot& s : slots_) s.browser.reset();  // OLE objects go while their area exists
+    HWND gone = hwnd_;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        hwnd_ = nullptr;
+        queue_.clear();  // a closed window has no more events
+    }
+    SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
+    DestroyWindow(gone);  // children and the tooltip window with it
+    for (Slot& s : slots_) {
+        s.hwnd = nullptr;
+        s.note = nullptr;
+        s.picture.reset();
+        s.icon.reset();
+        s.brush.reset();
+        s.font = nullptr;
+        s.shown.clear();
+        s.modified = false;
+    }
+    status_ = tips_ = lastFocus_ = nullptr;
+    fonts_.clear();
+    windowFont_ = nullptr;
+    ownBrush_.reset();
+    wallpaper_.reset();
+    bigIcon_.reset();
+    smallIcon_.reset();
+    if (opener_ && IsWindow(opener_)) {
+        SetForegroundWindow(opener_);
+        SetActiveWindow(opener_);
+    }
+    opener_ = nullptr;
+}
+
+// --- the queue ---
+
+void Win32Window::queue(int code, int field) {
+    Event e;
+    e.code = code;
+    e.field = field;
+    post(e);
+}
+
+void Win32Window::post(const Event& e) {
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    // Like WM_TIMER itself, ticks do not pile up while a nested window runs.
+    if (e.code == EVENT_Timer)
+        for (const Event& queued : queue_)
+            if (queued.code == EVENT_Timer) return;
+    queue_.push_back(e);
+    if (hwnd_) PostMessageW(hwnd_, kWakeMessage, 0, 0);
+    else if (thread_) PostThreadMessageW(thread_, kWakeMessage, 0, 0);
+}
+
+void Win32Window::requestRedraw() {
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    if (hwnd_ && !redrawPending_.exchange(true)) PostMessageW(hwnd_, kRedrawMessage, 0, 0);
+}
+
+void Win32Window::dispatch(MSG& m) {
+    // Tab, Enter and mnemonics as in a dialog, for whichever of our windows the message is for.
+    HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+    if (root && isToolkitWindow(root) && IsDialogMessageW(root, &m)) return;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+}
+
+Event Win32Window::next() {
+    for (;;) {
+        if (!open_) return Event{};
+        {
+            std::lock_guard<std::mutex> lock(queueMutex_);
+            if (!queue_.empty()) {
+                Event e = queue_.front();
+                queue_.pop_front();
+                return e;
+            }
+        }
+        MSG m;
+        BOOL got = GetMessageW(&m, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(int(m.wParam));  // leave it for the outer loops too
+            return Event{};
+        }
+        if (got < 0) return Event{};
+        dispatch(m);
+    }
+}
+
+// --- fields ---
+
+int Win32Window::fieldOf(HWND child) const {
+    if (!child) return 0;
+    int id = GetDlgCtrlID(child) - kFirstControlId;
+    if (!valid(id) || slots_[std::size_t(id - 1)].hwnd != child) return 0;
+    return id;
+}
+
+void Win32Window::setText(int field, const std::wstring& text) {
+    Slot& s = slots_[std::size_t(field - 1)];
+    if (!s.hwnd) return;
+    if (text == s.shown && text == windowText(s.hwnd)) return;
+    updating_ = true;
+    SetWindowTextW(s.hwnd, text.c_str());
+    updating_ = false;
+    s.shown = text;
+}
+
+void Win32Window::fillList(int field) {
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    if (c.var.type != Var::Type::Rows || !c.var.p) return;
+    const auto& rows = *static_cast<const std::vector<uint32_t>*>(c.var.p);
+    int selected = int(SendMessageW(s.hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    updating_ = true;
+    SendMessageW(s.hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(s.hwnd, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        uint32_t value = rows[i];
+        std::wstring text = widen(formatValue(Var::of(value), c.format));
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = int(i);
+        item.pszText = &text[0];
+        SendMessageW(s.hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    if (selected >= 0 && selected < int(rows.size())) {
+        LVITEMW state{};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(s.hwnd, LVM_SETITEMSTATE, WPARAM(selected), reinterpret_cast<LPARAM>(&state));
+    }
+    SendMessageW(s.hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(s.hwnd, nullptr, TRUE);
+    updating_ = false;
+}
+
+void Win32Window::show(int field) {
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    if (!s.hwnd || c.var.type == Var::Type::None) return;
+    switch (c.kind) {
+        case Kind::String:
+        case Kind::Prompt:
+        case Kind::Entry:
+            setText(field, widen(formatValue(c.var, c.format)));
+            s.modified = false;
+            break;
+        case Kind::Check:
+            SendMessageW(s.hwnd, BM_SETCHECK, formatValue(c.var, Format::check()) == "1" ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case Kind::List: fillList(field); break;
+        case Kind::Text:
+            setText(field, toScreenLines(widen(formatValue(c.var, Format::text(0)))));
+            s.modified = false;
+            break;
+        default: break;
+    }
+}
+
+void Win32Window::display(int first, int last) {
+    if (first == 0 && last == 0) {
+        first = 1;
+        last = int(slots_.size());
+    }
+    for (int f = std::max(first, 1); f <= last && f <= int(slots_.size()); ++f) show(f);
+}
+
+void Win32Window::redrawDisplays() {
+    redrawPending_ = false;
+    if (!open_) return;
+    for (int f = 1; f <= int(slots_.size()); ++f)
+        if (control(f).kind == Kind::String && control(f).var.type != Var::Type::None) show(f);
+}
+
+bool Win32Window::canFocus(int field) const {
+    const Slot& s = slots_[std::size_t(field - 1)];
+    switch (control(field).kind) {
+        case Kind::Entry: case Kind::Button: case Kind::Check: case Kind::List: case Kind::Text: case Kind::Object: break;
+        default: return false;
+    }
+    return s.hwnd && IsWindowVisible(s.hwnd) && IsWindowEnabled(s.hwnd);
+}
+
+void Win32Window::select(int field) {
+    if (!open_ || slots_.empty() || !valid(field)) return;
+    // A prompt or string cannot take the focus: the next control that can.
+    int n = int(slots_.size());
+    for (int i = 0; i < n; ++i) {
+        int f = (field - 1 + i) % n + 1;
+        if (!canFocus(f)) continue;
+        HWND h = slots_[std::size_t(f - 1)].hwnd;
+        SetFocus(h);
+        if (control(f).kind == Kind::Entry) SendMessageW(h, EM_SETSEL, 0, -1);
+        return;
+    }
+}
+
+void Win32Window::setEnabled(int field, bool on) {
+    if (!valid(field)) return;
+    Slot& s = slots_[std::size_t(field - 1)];
+    s.disabled = !on;
+    if (s.hwnd) EnableWindow(s.hwnd, on);
+}
+
+void Win32Window::setHidden(int field, bool hidden) {
+    if (!valid(field)) return;
+    Slot& s = slots_[std::size_t(field - 1)];
+    s.hidden = hidden;
+    if (s.hwnd) ShowWindow(s.hwnd, hidden ? SW_HIDE : SW_SHOWNA);
+}
+
+bool Win32Window::isEnabled(int field) const {
+    if (!valid(field)) return false;
+    const Slot& s = slots_[std::size_t(field - 1)];
+    return s.hwnd ? IsWindowEnabled(s.hwnd) != FALSE : !s.disabled;
+}
+
+bool Win32Window::isHidden(int field) const {
+    if (!valid(field)) return true;
+    const Slot& s = slots_[std::size_t(field - 1)];
+    return s.hwnd ? (GetWindowLongPtrW(s.hwnd, GWL_STYLE) & WS_VISIBLE) == 0 : s.hidden;
+}
+
+void Win32Window::setStatusText(int zone, const std::string& text) {
+    if (zone < 1) return;
+    statusTexts_[zone] = text;
+    if (!status_) return;
+    std::wstring w = widen(text);
+    SendMessageW(status_, SB_SETTEXTW, WPARAM(zone - 1), reinterpret_cast<LPARAM>(w.c_str()));
+}
+
+int Win32Window::selectedRow(int field) const {
+    if (!valid(field) || control(field).kind != Kind::List) return 0;
+    HWND h = slots_[std::size_t(field - 1)].hwnd;
+    if (!h) return 0;
+    return int(SendMessageW(h, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) + 1;
+}
+
+Browser* Win32Window::browser(int field) {
+    if (!valid(field)) return nullptr;
+    return slots_[std::size_t(field - 1)].browser.get();
+}
+
+void Win32Window::setWindowHidden(bool hidden) {
+    if (hwnd_) ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOW);
+}
+
+bool Win32Window::isWindowHidden() const { return !hwnd_ || !IsWindowVisible(hwnd_); }
+
+void Win32Window::activate(bool on) {
+    if (!hwnd_) return;
+    if (on) {
+        BringWindowToTop(hwnd_);
+        SetForegroundWindow(hwnd_);
+        SetActiveWindow(hwnd_);
+    } else if (GetActiveWindow() == hwnd_) {
+        // Activation passes to the next enabled top-level window.
+        for (HWND h = GetWindow(hwnd_, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT)) {
+            if (IsWindowVisible(h) && IsWindowEnabled(h) && !GetParent(h)) {
+                SetActiveWindow(h);
+                break;
+            }
+        }
+    }
+}
+
+// --- input completion ---
+
+void Win32Window::complete(int field) {
+    Slot& s = slots_[std::size_t(field - 1)];
+    const Control& c = control(field);
+    s.modified = false;
+    std::string input = narrow(windowText(s.hwnd));
+    if (c.kind == Kind::Text) input = fromScreenLines(input);
+    // Stored before the event is queued: the handler reads the variable.
+    bool ok = storeInput(c.var, c.format, input, has(c, Upper));
+    queue(ok ? EVENT_Accepted : EVENT_Rejected, field);
+}
+
+void Win32Window::completePending() {
+    for (int f = 1; f <= int(slots_.size()); ++f)
+        if (slots_[std::size_t(f - 1)].modified) complete(f);
+}
+
+// --- painting ---
+
+COLORREF Win32Window::backgroundColour() const {
+    return def_.bg != kNoColour ? COLORREF(def_.bg) : GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Win32Window::backgroundBrush() const {
+    return ownBrush_ ? ownBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Win32Window::paintBackground(HDC dc, const RECT& rc, POINT origin) {
+    POINT old;
+    SetBrushOrgEx(dc, origin.x, origin.y, &old);
+    FillRect(dc, &rc, backgroundBrush());
+    SetBrushOrgEx(dc, old.x, old.y, nullptr);
+}
+
+LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
+    int field = fieldOf(child);
+    if (!field) return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    if (s.text != CLR_INVALID) SetTextColor(dc, s.text);
+    if (s.brush) {
+        SetBkColor(dc, s.back);
+        return reinterpret_cast<LRESULT>(s.brush.get());
+    }
+    bool onWindow = msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN || has(c, Transparent);
+    if (!onWindow) {
+        if (s.text == CLR_INVALID)
+            return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    // The window's own background behind the control, aligned with the window's.
+    SetBkColor(dc, backgroundColour());
+    if (has(c, Transparent) || wallpaper_) SetBkMode(dc, TRANSPARENT);
+    POINT pt{0, 0};
+    MapWindowPoints(child, hwnd_, &pt, 1);
+    SetBrushOrgEx(dc, -pt.x, -pt.y, nullptr);
+    return reinterpret_cast<LRESULT>(backgroundBrush());
+}
+
+void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
+    int field = fieldOf(d.hwndItem);
+    if (!field) return;
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    RECT rc = d.rcItem;
+    if (c.kind == Kind::Image) {
+        if (!s.picture) {
+            POINT at{0, 0};
+            MapWindowPoints(d.hwndItem, hwnd_, &at, 1);
+            paintBackground(d.hDC, rc, POINT{-at.x, -at.y});
+            return;
+        }
+        BITMAP bm{};
+        GetObjectW(s.picture.get(), sizeof bm, &bm);
+        HDC mem = CreateCompatibleDC(d.hDC);
+        HGDIOBJ old = SelectObject(mem, s.picture.get());
+        SetStretchBltMode(d.hDC, HALFTONE);
+        SetBrushOrgEx(d.hDC, 0, 0, nullptr);
+        StretchBlt(d.hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, bm.bmWidth,
+                   std::abs(bm.bmHeight), SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        return;
+    }
+    if (c.kind != Kind::Box) return;
+    POINT pt{0, 0};
+    MapWindowPoints(d.hwndItem, hwnd_, &pt, 1);
+    if (s.brush) FillRect(d.hDC, &rc, s.brush.get());
+    else paintBackground(d.hDC, rc, POINT{-pt.x, -pt.y});
+    COLORREF line = s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_BTNSHADOW);
+    HPEN pen = CreatePen(PS_SOLID, 1, line);
+    HGDIOBJ oldPen = SelectObject(d.hDC, pen);
+    HGDIOBJ oldBrush = SelectObject(d.hDC, GetStockObject(NULL_BRUSH));
+    int top = rc.top;
+    if (!c.text.empty()) top += baseY_ / 2;
+    if (has(c, Rounded)) {
+        int r = std::max(6, baseX_ * 2);
+        RoundRect(d.hDC, rc.left, top, rc.right, rc.bottom, r, r);
+    } else {
+        Rectangle(d.hDC, rc.left, top, rc.right, rc.bottom);
+    }
+    SelectObject(d.hDC, oldBrush);
+    SelectObject(d.hDC, oldPen);
+    DeleteObject(pen);
+    if (!c.text.empty()) {
+        std::wstring t = L" " + widen(c.text) + L" ";
+        HGDIOBJ oldFont = SelectObject(d.hDC, s.font);
+        SetBkMode(d.hDC, TRANSPARENT);
+        SetTextColor(d.hDC, s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
+        RECT tr{rc.left + baseX_, rc.top, rc.right - baseX_, rc.top + baseY_};
+        SIZE ext{};
+        GetTextExtentPoint32W(d.hDC, t.c_str(), int(t.size()), &ext);
+        RECT fill{tr.left, tr.top, std::min<LONG>(tr.right, tr.left + ext.cx), tr.bottom};
+        paintBackground(d.hDC, fill, POINT{-pt.x, -pt.y});
+        DrawTextW(d.hDC, t.c_str(), int(t.size()), &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(d.hDC, oldFont);
+    }
+}
+
+void Win32Window::layout() {
+    if (status_) SendMessageW(status_, WM_SIZE, 0, 0);
+    for (int f = 1; f <= int(slots_.size()); ++f) {
+        const Control& c = control(f);
+        Slot& s = slots_[std::size_t(f - 1)];
+        if (!s.hwnd || !has(c, FullSize)) continue;
+        RECT rc = controlRect(f);
+        MoveWindow(s.hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        RECT area{0, 0, rc.right - rc.left, rc.bottom - rc.top};
+        if (s.browser) s.browser->resize(area);
+        if (s.note) MoveWindow(s.note, 0, area.bottom / 2 - baseY_, area.right, baseY_ * 2, TRUE);
+    }
+}
+
+// --- the window procedure ---
+
+LRESULT CALLBACK Win32Window::windowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
+        auto* self = static_cast<Win32Window*>(cs->lpCreateParams);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self || self->hwnd_ != h) return DefWindowProcW(h, msg, w, l);
+    return self->handleMessage(msg, w, l);
+}
+
+LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+        case kWakeMessage: return 0;
+        case kRedrawMessage: redrawDisplays(); return 0;
+        case WM_CLOSE:
+            // Only a request: the frame's return step closes the window.
+            queue(EVENT_CloseWindow);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(w) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+                return 0;
+            }
+            if (open_) queue(EVENT_GainFocus);
+            if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_)) SetFocus(lastFocus_);
+            else if (!HIWORD(w)) SetFocus(hwnd_);
+            return 0;
+        case WM_SETFOCUS:
+            // Back to the control that had the focus, unless the focus just left one of ours.
+            if (reinterpret_cast<HWND>(w) && IsChild(hwnd_, reinterpret_cast<HWND>(w))) return 0;
+            if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
+                SetFocus(lastFocus_);
+            return 0;
+        case WM_SYSCOMMAND:
+            // Queued for the window; the real command goes on to maximise.
+            if ((w & 0xFFF0) == SC_MAXIMIZE && open_) queue(EVENT_Maximize);
+            break;
+        case WM_SIZE:
+            if (w == SIZE_MINIMIZED) {
+                if (!minimised_ && open_) queue(EVENT_Iconized);
+                minimised_ = true;
+                return 0;
+            }
+            if (w == SIZE_RESTORED || w == SIZE_MAXIMIZED) {
+                minimised_ = false;
+                layout();
+                SIZE now{LOWORD(l), HIWORD(l)};
+                if (shown_ && open_ && (now.cx != client_.cx || now.cy != client_.cy)) queue(EVENT_Sized);
+                client_ = now;
+            }
+            return 0;
+        case WM_TIMER:
+            if (w == kTimerId && open_) queue(EVENT_Timer);
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT rc;
+            GetClientRect(hwnd_, &rc);
+            paintBackground(reinterpret_cast<HDC>(w), rc, POINT{0, 0});
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+            return colourControl(msg, reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+        case WM_DRAWITEM:
+            drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+            return TRUE;
+        case DM_GETDEFID:
+            for (int f = 1; f <= int(slots_.size()); ++f)
+                if (control(f).kind == Kind::Button && has(control(f), Default))
+                    return MAKELRESULT(kFirstControlId + f, DC_HASDEFID);
+            return 0;
+        case WM_COMMAND: {
+            int id = LOWORD(w), code = HIWORD(w);
+            if (id == IDOK || id == IDCANCEL) {
+                // Enter (no default button) completes the entry being typed in.
+                if (id == IDOK) {
+                    int field = fieldOf(GetFocus());
+                    if (field && slots_[std::size_t(field - 1)].modified) complete(field);
+                }
+                return 0;
+            }
+            int field = id - kFirstControlId;
+            if (!valid(field) || !open_) return 0;
+            Slot& s = slots_[std::size_t(field - 1)];
+            const Control& c = control(field);
+            switch (c.kind) {
+                case Kind::Button:
+                    if (code == BN_CLICKED) {
+                        // An entry left with a change completes before the button.
+                        completePending();
+                        queue(EVENT_Accepted, field);
+                    }
+                    break;
+                case Kind::Check:
+                    if (code == BN_CLICKED) {
+                        completePending();
+                        bool ticked = SendMessageW(s.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                        storeInput(c.var, c.format, ticked ? "1" : "0", false);
+                        queue(EVENT_Accepted, field);
+                    }
+                    break;
+                case Kind::Entry:
+                case Kind::Text:
+                    if (code == EN_CHANGE && !updating_) s.modified = true;
+                    else if (code == EN_KILLFOCUS && s.modified) complete(field);
+                    break;
+                default: break;
+            }
+            return 0;
+        }
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<const NMHDR*>(l);
+            int field = fieldOf(hdr->hwndFrom);
+            if (field && control(field).kind == Kind::List && hdr->code == LVN_ITEMCHANGED && !updating_ && open_) {
+                auto* change = reinterpret_cast<const NMLISTVIEW*>(l);
+                if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
+                    !(change->uOldState & LVIS_SELECTED))
+                    queue(EVENT_NewSelection, field);
+            }
+            return 0;
+        }
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, msg, w, l);
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,126 @@
+// One toolkit window on Win32: a top-level window and its child controls
+// (window ID 1000 + field number) built from a WindowDef, with the event
+// queue its window procedure fills and next() drains.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit.h"
+#include "ui/win32/browser_host.h"
+#include "ui/win32/win32_text.h"
+
+namespace ui::win32 {
+
+class Win32Toolkit;
+
+// Private messages of the toolkit's windows.
+constexpr UINT kWakeMessage = WM_APP + 0x3A0;    // an event was queued: leave GetMessage
+constexpr UINT kRedrawMessage = WM_APP + 0x3A1;  // redraw display fields (from another thread)
+constexpr int kFirstControlId = 1000;
+
+// The window class of every toolkit window; true for a handle of ours.
+bool isToolkitWindow(HWND h);
+void registerWindowClasses();
+
+class Win32Window : public Window {
+public:
+    Win32Window(Win32Toolkit& kit, const WindowDef& def);
+    ~Win32Window() override;
+
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    Event next() override;
+    void post(const Event& e) override;
+    void display(int first, int last) override;
+    void redrawDisplays() override;
+    void select(int field) override;
+    void setEnabled(int field, bool on) override;
+    void setHidden(int field, bool hidden) override;
+    bool isEnabled(int field) const override;
+    bool isHidden(int field) const override;
+    void setStatusText(int zone, const std::string& text) override;
+    int selectedRow(int field) const override;
+    Browser* browser(int field) override;
+    intptr_t handle() const override { return reinterpret_cast<intptr_t>(hwnd_); }
+    void setWindowHidden(bool hidden) override;
+    bool isWindowHidden() const override;
+    void activate(bool on) override;
+    const WindowDef& definition() const override { return def_; }
+
+    uint32_t thread() const { return thread_; }
+    HWND hwnd() const { return hwnd_; }
+    // From any thread: redraw the display fields on the window's own thread.
+    void requestRedraw();
+
+private:
+    friend void registerWindowClasses();
+    struct Slot {
+        HWND hwnd = nullptr;
+        bool hidden = false, disabled = false, modified = false;
+        std::wstring shown;
+        HFONT font = nullptr;  // from fonts_
+        COLORREF text = CLR_INVALID, back = CLR_INVALID;
+        BrushHandle brush;
+        BitmapHandle picture;
+        IconHandle icon;
+        std::unique_ptr<BrowserHost> browser;
+        HWND note = nullptr;  // "no browser" text inside an object's area
+    };
+
+    static LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM w, LPARAM l);
+    LRESULT handleMessage(UINT msg, WPARAM w, LPARAM l);
+    void dispatch(MSG& m);
+
+    void measureFont();
+    HFONT fontFor(const Font& f);
+    int px(int du) const { return MulDiv(du, baseX_, 4); }
+    int py(int du) const { return MulDiv(du, baseY_, 8); }
+    RECT controlRect(int field);
+    void createControl(int field);
+    void layout();
+    void show(int field);
+    void setText(int field, const std::wstring& text);
+    void fillList(int field);
+    void complete(int field);
+    void completePending();
+    int fieldOf(HWND child) const;
+    const Control& control(int field) const { return def_.controls[std::size_t(field - 1)]; }
+    bool valid(int field) const { return field >= 1 && field <= int(def_.controls.size()); }
+    bool canFocus(int field) const;
+
+    LRESULT colourControl(UINT msg, HDC dc, HWND child);
+    void drawItem(const DRAWITEMSTRUCT& d);
+    void paintBackground(HDC dc, const RECT& rc, POINT origin);
+    COLORREF backgroundColour() const;
+    HBRUSH backgroundBrush() const;
+    void queue(int code, int field = 0);
+
+    Win32Toolkit& kit_;
+    WindowDef def_;
+    uint32_t thread_ = 0;
+    HWND hwnd_ = nullptr, opener_ = nullptr, status_ = nullptr, tips_ = nullptr;
+    std::vector<Slot> slots_;  // index = field - 1
+    std::map<int, std::string> statusTexts_;
+    std::mutex queueMutex_;
+    std::deque<Event> queue_;
+    std::atomic<bool> redrawPending_{false};
+    bool open_ = false, shown_ = false, updating_ = false, minimised_ = false;
+    int baseX_ = 6, baseY_ = 13, statusHeight_ = 0;
+    SIZE client_{0, 0};
+    HWND lastFocus_ = nullptr;
+    std::map<std::string, FontHandle> fonts_;
+    HFONT windowFont_ = nullptr;  // from fonts_
+    BrushHandle ownBrush_;        // background colour or tiled wallpaper
+    BitmapHandle wallpaper_;
+    IconHandle bigIcon_, smallIcon_;
+};
+
+}  // namespace ui::win32

@@ -1,0 +1,550 @@
+// vxdrive: works the windows of another program as a user would, for the
+// end-to-end tests (find, read, type, press, answer message boxes, menus).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "finder.h"
+
+using drive::narrow;
+using drive::widen;
+
+namespace {
+
+const wchar_t* const kUsage =
+    L"usage: vxdrive COMMAND [options]\n"
+    L"  wait TITLE | gone TITLE | visible TITLE | close TITLE | minimize TITLE\n"
+    L"  text TITLE FIELD | state TITLE FIELD | set TITLE FIELD TEXT\n"
+    L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE\n"
+    L"  message | answer LABEL_OR_ID | menu N\n"
+    L"  post TITLE MSG WPARAM LPARAM | send TITLE MSG WPARAM LPARAM | list\n"
+    L"options: --timeout S  --exe NAME  --pid N  --any  --all  --force\n"
+    L"TITLE may be hwnd:0xHEX for a window already found, or * for any (with --exe).\n";
+
+// A control's window ID is 1000 + its field number.
+const int kFieldIdBase = 1000;
+// MessageBox keeps its text in the control with this ID.
+const int kMessageTextId = 0xFFFF;
+
+void write(DWORD which, const std::string& s) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(which), s.data(), (DWORD)s.size(), &written, nullptr);
+}
+void out(const std::string& s) { write(STD_OUTPUT_HANDLE, s); }
+void outLine(const std::wstring& s) { out(narrow(s) + "\n"); }
+
+struct Failure {
+    int code;
+    std::wstring reason;
+};
+[[noreturn]] void fail(const std::wstring& reason, int code = 1) { throw Failure{code, reason}; }
+
+// Splits the command line by the usual Windows rules (quotes, backslashes).
+std::vector<std::wstring> splitCommandLine(const wchar_t* p) {
+    std::vector<std::wstring> args;
+    while (*p) {
+        while (*p == L' ' || *p == L'\t') ++p;
+        if (!*p) break;
+        std::wstring arg;
+        bool quoted = false;
+        while (*p && (quoted || (*p != L' ' && *p != L'\t'))) {
+            if (*p == L'\\') {
+                size_t slashes = 0;
+                while (*p == L'\\') { ++slashes; ++p; }
+                if (*p == L'"') {
+                    arg.append(slashes / 2, L'\\');
+                    if (slashes % 2) { arg += L'"'; ++p; }
+                } else {
+                    arg.append(slashes, L'\\');
+                }
+            } else if (*p == L'"') {
+                if (quoted && p[1] == L'"') { arg += L'"'; p += 2; continue; }
+                quoted = !quoted;
+                ++p;
+            } else {
+                arg += *p++;
+            }
+        }
+        args.push_back(arg);
+    }
+    return args;
+}
+
+struct Options {
+    std::vector<std::wstring> positional;
+    DWORD timeoutMs = 10000;
+    std::wstring exe;
+    DWORD pid = 0;
+    bool any = false;    // accept hidden windows
+    bool all = false;    // list: hidden windows too
+    bool force = false;  // click: even a disabled or hidden control
+};
+
+long long parseNumber(const std::wstring& s) {
+    if (s.empty()) fail(L"not a number: (empty)", 2);
+    wchar_t* end = nullptr;
+    long long v;
+    bool hex = s.size() > 2 && s[0] == L'0' && (s[1] == L'x' || s[1] == L'X');
+    if (hex)
+        v = (long long)wcstoull(s.c_str() + 2, &end, 16);
+    else
+        v = wcstoll(s.c_str(), &end, 10);
+    if (*end) fail(L"not a number: " + s, 2);
+    return v;
+}
+
+Options parseOptions(const std::vector<std::wstring>& args) {
+    Options o;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        auto value = [&]() -> const std::wstring& {
+            if (i + 1 >= args.size()) fail(a + L" needs a value", 2);
+            return args[++i];
+        };
+        if (optionsEnded || a.size() < 3 || a.compare(0, 2, L"--") != 0) {
+            if (a == L"--") optionsEnded = true;
+            else o.positional.push_back(a);
+        } else if (a == L"--timeout") {
+            double s = _wtof(value().c_str());
+            o.timeoutMs = s <= 0 ? 0 : (DWORD)(s * 1000);
+        } else if (a == L"--exe") {
+            o.exe = value();
+        } else if (a == L"--pid") {
+            o.pid = (DWORD)parseNumber(value());
+        } else if (a == L"--any") {
+            o.any = true;
+        } else if (a == L"--all") {
+            o.all = true;
+        } else if (a == L"--force") {
+            o.force = true;
+        } else {
+            fail(L"unknown option " + a, 2);
+        }
+    }
+    return o;
+}
+
+std::wstring hex(HWND h) {
+    wchar_t buf[32];
+    swprintf(buf, 32, L"0x%llX", (unsigned long long)(uintptr_t)h);
+    return buf;
+}
+
+const std::wstring& arg(const Options& o, size_t i, const wchar_t* what) {
+    if (i >= o.positional.size()) fail(std::wstring(L"missing ") + what, 2);
+    return o.positional[i];
+}
+
+drive::Filter titleFilter(const Options& o, const std::wstring& title, bool hidden) {
+    drive::Filter f;
+    f.title = title;
+    f.matchTitle = title != L"*";  // "*": any window (of --exe NAME)
+    f.exe = o.exe;
+    f.pid = o.pid;
+    f.includeHidden = hidden;
+    return f;
+}
+
+// TITLE "hwnd:0x..." names a window found earlier; anything else is a title.
+HWND findTop(const Options& o, const std::wstring& title, bool hidden) {
+    if (title.compare(0, 5, L"hwnd:") == 0) {
+        HWND h = (HWND)(uintptr_t)parseNumber(title.substr(5));
+        if (!IsWindow(h)) fail(L"no window " + title);
+        return h;
+    }
+    HWND h = drive::waitFor(titleFilter(o, title, hidden), o.timeoutMs);
+    if (!h) fail(L"no " + std::wstring(hidden ? L"" : L"visible ") + L"window titled \"" + title + L"\"");
+    return h;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK findChildById(HWND h, LPARAM param) {
+    auto* s = reinterpret_cast<ChildSearch*>(param);
+    if (GetDlgCtrlID(h) == s->id) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findControl(HWND top, int field, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND c = GetDlgItem(top, kFieldIdBase + field);
+        if (!c) {  // controls placed inside a container
+            ChildSearch s{kFieldIdBase + field, nullptr};
+            EnumChildWindows(top, findChildById, reinterpret_cast<LPARAM>(&s));
+            c = s.found;
+        }
+        if (c) return c;
+        if (!IsWindow(top) || GetTickCount() - start >= timeoutMs) break;
+        Sleep(50);
+    }
+    fail(L"no control for field " + std::to_wstring(field) + L" (ID " +
+         std::to_wstring(kFieldIdBase + field) + L")");
+}
+
+bool ownVisible(HWND h) { return (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::wstring textOf(HWND h) {
+    std::wstring t;
+    if (!drive::windowText(h, t)) fail(L"the program did not answer WM_GETTEXT");
+    return t;
+}
+
+// The program's thread input joined to ours for SetFocus, detached again on scope exit.
+struct AttachedInput {
+    DWORD self, target;
+    bool attached;
+    explicit AttachedInput(HWND w) : self(GetCurrentThreadId()), target(GetWindowThreadProcessId(w, nullptr)) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // AttachThreadInput wants a queue
+        attached = AttachThreadInput(self, target, TRUE) != FALSE;
+    }
+    ~AttachedInput() {
+        if (attached) AttachThreadInput(self, target, FALSE);
+    }
+};
+
+// A label as the user reads it: "&&" is "&", a single '&' marks the access key.
+std::wstring plainLabel(const std::wstring& s) {
+    std::wstring r;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == L'&') {
+            if (i + 1 < s.size() && s[i + 1] == L'&') { r += L'&'; ++i; }
+            continue;
+        }
+        r += s[i];
+    }
+    return r;
+}
+
+std::string jsonString(const std::wstring& w) {
+    std::string s = narrow(w), r = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"': r += "\\\""; break;
+            case '\\': r += "\\\\"; break;
+            case '\n': r += "\\n"; break;
+            case '\r': r += "\\r"; break;
+            case '\t': r += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    snprintf(buf, sizeof buf, "\\u%04x", c);
+                    r += buf;
+                } else {
+                    r += (char)c;
+                }
+        }
+    }
+    return r + "\"";
+}
+
+struct Button {
+    HWND hwnd;
+    int id;
+    std::wstring label;
+};
+struct Dialog {
+    HWND hwnd;
+    std::wstring caption, text;
+    std::vector<Button> buttons;
+    bool operator==(const Dialog& d) const {
+        if (hwnd != d.hwnd || caption != d.caption || text != d.text || buttons.size() != d.buttons.size())
+            return false;
+        for (size_t i = 0; i < buttons.size(); ++i)
+            if (buttons[i].id != d.buttons[i].id || buttons[i].label != d.buttons[i].label) return false;
+        return true;
+    }
+};
+
+BOOL CALLBACK collectChild(HWND h, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(h);
+    return TRUE;
+}
+std::vector<HWND> children(HWND top) {
+    std::vector<HWND> list;
+    EnumChildWindows(top, collectChild, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+Dialog readDialog(HWND dlg) {
+    Dialog d{dlg, {}, {}, {}};
+    drive::windowText(dlg, d.caption);
+    HWND textControl = GetDlgItem(dlg, kMessageTextId);
+    if (textControl) drive::windowText(textControl, d.text);
+    for (HWND c : children(dlg)) {
+        std::wstring cls = drive::className(c);
+        if (lstrcmpiW(cls.c_str(), L"Button") != 0 || !ownVisible(c)) continue;
+        std::wstring label;
+        drive::windowText(c, label);
+        d.buttons.push_back({c, GetDlgCtrlID(c), plainLabel(label)});
+    }
+    return d;
+}
+
+drive::Filter classFilter(const Options& o, const wchar_t* cls) {
+    drive::Filter f;
+    f.matchTitle = false;
+    f.className = cls;
+    f.exe = o.exe;
+    f.pid = o.pid;
+    return f;
+}
+
+// Waits for a message box and reads it once its labels have settled (a
+// program may relabel the buttons just after the box shows).
+Dialog waitDialog(const Options& o) {
+    HWND dlg = drive::waitFor(classFilter(o, L"#32770"), o.timeoutMs);
+    if (!dlg) fail(L"no message box appeared");
+    Dialog last = readDialog(dlg);
+    for (int i = 0; i < 10; ++i) {
+        Sleep(60);
+        Dialog now = readDialog(dlg);
+        if (now == last) break;
+        last = now;
+    }
+    return last;
+}
+
+void waitClosed(HWND h, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (IsWindow(h) && IsWindowVisible(h) && GetTickCount() - start < timeoutMs) Sleep(30);
+}
+
+// --- commands ---
+
+int cmdWait(const Options& o) {
+    outLine(hex(findTop(o, arg(o, 1, L"TITLE"), o.any)));
+    return 0;
+}
+
+int cmdGone(const Options& o) {
+    drive::Filter f = titleFilter(o, arg(o, 1, L"TITLE"), o.any);
+    DWORD start = GetTickCount();
+    while (!drive::matching(f).empty()) {
+        if (GetTickCount() - start >= o.timeoutMs) fail(L"window \"" + f.title + L"\" is still there");
+        Sleep(50);
+    }
+    return 0;
+}
+
+int cmdVisible(const Options& o) {
+    HWND h = findTop(o, arg(o, 1, L"TITLE"), true);
+    out(IsWindowVisible(h) ? "1\n" : "0\n");
+    return 0;
+}
+
+int cmdText(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    int field = (int)parseNumber(arg(o, 2, L"FIELD"));
+    outLine(textOf(field == 0 ? top : findControl(top, field, o.timeoutMs)));
+    return 0;
+}
+
+// The text of the window's status bar (its first zone).
+int cmdStatus(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    for (HWND c : children(top)) {
+        if (lstrcmpiW(drive::className(c).c_str(), L"msctls_statusbar32") == 0) {
+            outLine(textOf(c));
+            return 0;
+        }
+    }
+    fail(L"the window has no status bar");
+}
+
+int cmdState(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    int field = (int)parseNumber(arg(o, 2, L"FIELD"));
+    HWND c = field == 0 ? top : findControl(top, field, o.timeoutMs);
+    // A control's own visibility: the window itself may sit hidden in the tray.
+    char buf[64];
+    snprintf(buf, sizeof buf, "enabled=%d visible=%d", IsWindowEnabled(c) ? 1 : 0, ownVisible(c) ? 1 : 0);
+    out(buf);
+    out(field == 0 ? (IsIconic(c) ? " minimized=1\n" : " minimized=0\n") : "\n");
+    return 0;
+}
+
+int cmdSet(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    HWND edit = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
+    const std::wstring& text = arg(o, 3, L"TEXT");
+    if (!o.force && (!IsWindowEnabled(edit) || !ownVisible(edit))) fail(L"the field is disabled or hidden");
+    AttachedInput input(top);
+    // As a user: go into the field, type, then leave it so the program
+    // takes the input (it sees EN_KILLFOCUS).
+    SetFocus(edit);
+    DWORD_PTR result;
+    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result))
+        fail(L"the program did not take WM_SETTEXT");
+    HWND next = GetNextDlgTabItem(top, edit, FALSE);
+    if (!next || next == edit || !IsWindowEnabled(next)) next = top;
+    SetFocus(next);
+    if (GetFocus() == edit) SetFocus(top);
+    return 0;
+}
+
+int cmdClick(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    HWND c = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
+    // A user cannot press what is disabled or hidden; --force posts anyway.
+    if (!o.force && !IsWindowEnabled(c)) fail(L"the control is disabled");
+    if (!o.force && !ownVisible(c)) fail(L"the control is hidden");
+    // Posted, never sent: the handler may open a modal box.
+    if (!PostMessageW(c, BM_CLICK, 0, 0)) fail(L"PostMessage failed");
+    return 0;
+}
+
+int cmdControls(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    for (HWND c : children(top)) {
+        int id = GetDlgCtrlID(c);
+        std::wstring t;
+        drive::windowText(c, t);
+        wchar_t head[160];
+        swprintf(head, 160, L"%d\t%d\t%ls\tenabled=%d visible=%d\t", id, id - kFieldIdBase,
+                 drive::className(c).c_str(), IsWindowEnabled(c) ? 1 : 0, ownVisible(c) ? 1 : 0);
+        outLine(head + t);
+    }
+    return 0;
+}
+
+int cmdMessage(const Options& o) {
+    Dialog d = waitDialog(o);
+    std::string s = "{\"hwnd\": " + jsonString(hex(d.hwnd)) + ", \"caption\": " + jsonString(d.caption) +
+                    ", \"text\": " + jsonString(d.text) + ", \"buttons\": [";
+    for (size_t i = 0; i < d.buttons.size(); ++i) {
+        if (i) s += ", ";
+        s += "{\"id\": " + std::to_string(d.buttons[i].id) + ", \"label\": " + jsonString(d.buttons[i].label) + "}";
+    }
+    out(s + "]}\n");
+    return 0;
+}
+
+int cmdAnswer(const Options& o) {
+    const std::wstring& want = arg(o, 1, L"LABEL_OR_ID");
+    long long wantId = -1;
+    try { wantId = parseNumber(want); } catch (const Failure&) {}
+    DWORD start = GetTickCount();
+    std::wstring seen = L"no message box appeared";
+    for (;;) {
+        for (const drive::TopWindow& w : drive::matching(classFilter(o, L"#32770"))) {
+            Dialog d = readDialog(w.hwnd);
+            const Button* hit = nullptr;
+            for (const Button& b : d.buttons)
+                if (b.label == want) { hit = &b; break; }
+            if (!hit)
+                for (const Button& b : d.buttons)
+                    if (b.id == wantId) { hit = &b; break; }
+            if (hit) {
+                if (!PostMessageW(hit->hwnd, BM_CLICK, 0, 0)) fail(L"PostMessage failed");
+                // So that the next look finds the next box, not this one.
+                waitClosed(d.hwnd, o.timeoutMs);
+                return 0;
+            }
+            seen = L"no button \"" + want + L"\" in the box \"" + d.text + L"\"";
+        }
+        if (GetTickCount() - start >= o.timeoutMs) fail(seen);
+        Sleep(50);
+    }
+}
+
+int cmdMenu(const Options& o) {
+    int n = (int)parseNumber(arg(o, 1, L"N"));
+    HWND menu = drive::waitFor(classFilter(o, L"#32768"), o.timeoutMs);
+    if (!menu) fail(L"no popup menu appeared");
+    Sleep(100);  // let the menu's own loop start
+    // The first VK_DOWN selects item 1; separators are skipped by the menu.
+    for (int i = 0; i < n; ++i) {
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+        Sleep(50);
+    }
+    PostMessageW(menu, WM_KEYDOWN, n == 0 ? VK_ESCAPE : VK_RETURN, 1);
+    waitClosed(menu, o.timeoutMs);
+    return 0;
+}
+
+int cmdPostOrSend(const Options& o, bool send) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), true);
+    UINT msg = (UINT)parseNumber(arg(o, 2, L"MSG"));
+    WPARAM wp = (WPARAM)parseNumber(arg(o, 3, L"WPARAM"));
+    LPARAM lp = (LPARAM)parseNumber(arg(o, 4, L"LPARAM"));
+    if (!send) {
+        if (!PostMessageW(top, msg, wp, lp)) fail(L"PostMessage failed");
+        return 0;
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(top, msg, wp, lp, SMTO_ABORTIFHUNG, o.timeoutMs ? o.timeoutMs : 1, &result))
+        fail(L"the program did not answer the message");
+    out(std::to_string((long long)(LONG_PTR)result) + "\n");
+    return 0;
+}
+
+int cmdList(const Options& o) {
+    std::map<DWORD, std::wstring> names = drive::processNames();
+    for (drive::TopWindow& w : drive::topWindows()) {
+        if (!o.all && !w.visible) continue;
+        wchar_t head[400];
+        swprintf(head, 400, L"%ls\t%ls\t", hex(w.hwnd).c_str(), w.className.c_str());
+        wchar_t tail[400];
+        swprintf(tail, 400, L"\t%lu\t%ls\t%d", (unsigned long)w.pid, names[w.pid].c_str(),
+                 w.visible ? 1 : 0);
+        outLine(head + w.title + tail);
+    }
+    return 0;
+}
+
+int cmdPostSimple(const Options& o, UINT msg, WPARAM wp) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), true);
+    if (!PostMessageW(top, msg, wp, 0)) fail(L"PostMessage failed");
+    return 0;
+}
+
+int run(const Options& o) {
+    const std::wstring& cmd = arg(o, 0, L"COMMAND");
+    if (cmd == L"wait") return cmdWait(o);
+    if (cmd == L"gone") return cmdGone(o);
+    if (cmd == L"visible") return cmdVisible(o);
+    if (cmd == L"text") return cmdText(o);
+    if (cmd == L"state") return cmdState(o);
+    if (cmd == L"status") return cmdStatus(o);
+    if (cmd == L"set") return cmdSet(o);
+    if (cmd == L"click" || cmd == L"check") return cmdClick(o);
+    if (cmd == L"controls") return cmdControls(o);
+    if (cmd == L"message") return cmdMessage(o);
+    if (cmd == L"answer") return cmdAnswer(o);
+    if (cmd == L"menu") return cmdMenu(o);
+    if (cmd == L"post") return cmdPostOrSend(o, false);
+    if (cmd == L"send") return cmdPostOrSend(o, true);
+    if (cmd == L"list") return cmdList(o);
+    if (cmd == L"close") return cmdPostSimple(o, WM_CLOSE, 0);
+    if (cmd == L"minimize") return cmdPostSimple(o, WM_SYSCOMMAND, SC_MINIMIZE);
+    fail(L"unknown command " + cmd, 2);
+}
+
+}  // namespace
+
+int main() {
+    std::vector<std::wstring> args = splitCommandLine(GetCommandLineW());
+    if (!args.empty()) args.erase(args.begin());  // the program itself
+    if (args.empty()) {
+        write(STD_ERROR_HANDLE, narrow(kUsage));
+        return 2;
+    }
+    try {
+        return run(parseOptions(args));
+    } catch (const Failure& f) {
+        write(STD_ERROR_HANDLE, "vxdrive: " + narrow(f.reason) + "\n");
+        if (f.code == 2) write(STD_ERROR_HANDLE, narrow(kUsage));
+        return f.code;
+    }
+}

@@ -1,0 +1,841 @@
+// The Win32 toolkit under Wine, in process: windows from definitions, the
+// events their messages become, threads and notifications, menus and boxes.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/frame.h"
+#include "ui/win32/images.h"
+#include "ui/win32/win32_text.h"
+#include "ui/win32/win32_toolkit.h"
+
+using namespace ui;
+using ui::win32::narrow;
+using ui::win32::widen;
+
+namespace {
+
+constexpr int kTimeoutEvent = -77;
+constexpr int kMarkerEvent = -78;
+
+Window* timeoutTarget = nullptr;
+void CALLBACK postTimeout(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (timeoutTarget) timeoutTarget->post(Event{kTimeoutEvent});
+}
+
+// The next event, or kTimeoutEvent after ms.
+Event nextWithin(Window& w, int ms) {
+    timeoutTarget = &w;
+    UINT_PTR t = SetTimer(nullptr, 0, UINT(ms), postTimeout);
+    Event e = w.next();
+    KillTimer(nullptr, t);
+    return e;
+}
+
+void pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+// Every event queued so far (window messages already sent are in).
+std::vector<Event> drain(Window& w) {
+    pump();
+    w.post(Event{kMarkerEvent});
+    std::vector<Event> out;
+    for (Event e = w.next(); e.code != kMarkerEvent && e.code != 0; e = w.next()) out.push_back(e);
+    return out;
+}
+
+bool hasEvent(const std::vector<Event>& events, int code, int field = -1) {
+    for (const Event& e : events)
+        if (e.code == code && (field < 0 || e.field == field)) return true;
+    return false;
+}
+
+HWND child(Window& w, int field) { return GetDlgItem(reinterpret_cast<HWND>(w.handle()), 1000 + field); }
+std::string shown(Window& w, int field) { return narrow(ui::win32::windowText(child(w, field))); }
+
+template <typename Pred>
+bool waitFor(Pred pred, int ms = 5000) {
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (pred()) return true;
+        Sleep(20);
+    }
+    return pred();
+}
+
+struct WindowSearch {
+    const wchar_t* cls;
+    HWND found;
+};
+
+BOOL CALLBACK matchOwnWindow(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (pid == GetCurrentProcessId() && lstrcmpW(name, s->cls) == 0 && IsWindowVisible(h)) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of this process of the given class.
+HWND findOwnWindow(const wchar_t* cls) {
+    WindowSearch s{cls, nullptr};
+    EnumWindows(matchOwnWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::string textOf(HWND h) {
+    wchar_t buf[4096] = {};
+    SendMessageW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf));
+    return narrow(buf);
+}
+
+// What a helper thread saw of a message dialog before it pressed a button.
+struct SeenBox {
+    std::string caption, text;
+    std::map<int, std::string> labels;  // button ID -> label
+    bool textIsEdit = false;
+};
+
+// Finds the dialog from another thread, reads it, presses `press` by ID.
+std::thread answerBox(SeenBox& seen, int press) {
+    return std::thread([&seen, press] {
+        HWND box = nullptr;
+        waitFor([&] { return (box = findOwnWindow(L"#32770")) != nullptr; });
+        if (!box) return;
+        Sleep(50);
+        seen.caption = textOf(box);
+        HWND text = GetDlgItem(box, 0xFFFF);
+        seen.text = textOf(text);
+        wchar_t cls[16] = {};
+        GetClassNameW(text, cls, 16);
+        seen.textIsEdit = lstrcmpiW(cls, L"Edit") == 0;
+        for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDHELP})
+            if (HWND b = GetDlgItem(box, id)) seen.labels[id] = textOf(b);
+        PostMessageW(GetDlgItem(box, press), BM_CLICK, 0, 0);
+    });
+}
+
+class Win32ToolkitTest : public ::testing::Test {
+protected:
+    void SetUp() override { ui::win32::installWin32Toolkit(); }
+};
+
+// --- a window with every control kind ---
+
+struct AllKinds {
+    uint32_t number = 42;
+    vx::Text<20> name{"Ana Horvat"};
+    uint32_t big = 1234567;
+    uint32_t ticked = 1;
+    uint32_t typed = 5;
+    vx::Text<10> upperText;
+    std::vector<uint32_t> rows{3, 10, 200};
+    char reply[64] = "prvi red\ndrugi red";
+    int32_t signedValue = -12;
+
+    WindowDef def() {
+        WindowDef d;
+        d.title = "Svi kontrolni elementi";
+        d.w = 300;
+        d.h = 200;
+        d.statusZones = {100, 100};
+        d.controls = {
+            prompt("&Ime:").at(2, 2, 40, 10),                                           // 1
+            display(Var::of(number), Format::digits(7)).at(50, 2, 60, 10),               // 2
+            display(Var::of(name), Format::text(20)).at(120, 2, 100, 10),                // 3
+            display(Var::of(big), Format::commas(12)).at(230, 2, 60, 10).with(Right),    // 4
+            image("nema.bmp").at(2, 15, 20, 20),                                         // 5
+            box().at(30, 15, 100, 40).with(Rounded).colours(0xC0C0C0),                   // 6
+            entry(Var::of(typed), Format::number(5)).at(40, 20, 50, 12).withTip("Broj"),  // 7
+            button("&Potvrda", "ok.ico").at(140, 20, 50, 14).with(Default),              // 8
+            check("Vodi log", Var::of(ticked)).at(200, 20, 60, 10),                      // 9
+            list(Var::of(rows), Format::number(5), "Broj", 40).at(2, 60, 80, 60),        // 10
+            textBox(Var::buffer(reply, sizeof reply)).at(90, 60, 100, 60).with(ReadOnly | VScroll),  // 11
+            object("Shell.Explorer.2").at(200, 60, 90, 60),                              // 12
+            string("skriven").at(2, 130, 40, 10).with(Hidden),                           // 13
+            button("Onemogućen").at(50, 130, 50, 14).with(Disabled | Skip),              // 14
+            entry(Var::of(upperText), Format::text(10)).at(110, 130, 60, 12).with(Upper),  // 15
+            entry(Var::of(signedValue), Format::number(6)).at(180, 130, 40, 12),         // 16
+        };
+        return d;
+    }
+};
+
+TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    ASSERT_TRUE(w->isOpen());
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    EXPECT_EQ("Svi kontrolni elementi", narrow(ui::win32::windowText(top)));
+    struct Expect {
+        int field;
+        const wchar_t* cls;
+    } kinds[] = {{1, L"Static"}, {2, L"Static"}, {3, L"Static"}, {4, L"Static"}, {5, L"Static"},
+                 {6, L"Static"}, {7, L"Edit"}, {8, L"Button"}, {9, L"Button"}, {10, L"SysListView32"},
+                 {11, L"Edit"}, {13, L"Static"}, {14, L"Button"}, {15, L"Edit"}};
+    for (const Expect& e : kinds) {
+        HWND h = child(*w, e.field);
+        ASSERT_NE(nullptr, h) << "field " << e.field;
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        EXPECT_EQ(0, lstrcmpiW(cls, e.cls)) << "field " << e.field;
+    }
+    EXPECT_NE(nullptr, child(*w, 12)) << "the object's area carries the field's ID";
+
+    w->display(0, 0);
+    EXPECT_EQ("0000042", shown(*w, 2));
+    EXPECT_EQ("Ana Horvat", shown(*w, 3));
+    EXPECT_EQ("1,234,567", shown(*w, 4));
+    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 4), GWL_STYLE) & SS_RIGHT);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(child(*w, 9), BM_GETCHECK, 0, 0));
+    EXPECT_EQ("5", shown(*w, 7));
+    EXPECT_EQ("prvi red\r\ndrugi red", shown(*w, 11)) << "LF shown as CRLF";
+    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 11), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 15), GWL_STYLE) & ES_UPPERCASE);
+    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 8), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    EXPECT_FALSE(GetWindowLongPtrW(child(*w, 14), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 7), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_EQ(5, SendMessageW(child(*w, 7), EM_GETLIMITTEXT, 0, 0));
+
+    // The list: one row per table entry, formatted.
+    HWND lv = child(*w, 10);
+    ASSERT_EQ(3, SendMessageW(lv, LVM_GETITEMCOUNT, 0, 0));
+    wchar_t cell[32] = {};
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = cell;
+    item.cchTextMax = 32;
+    SendMessageW(lv, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(L"200", std::wstring(cell));
+
+    // Windows-1250 letters reach the screen as their Unicode characters.
+    EXPECT_EQ(L"Onemogu\x0107" L"en", ui::win32::windowText(child(*w, 14)));
+
+    // Initial and changed states.
+    EXPECT_TRUE(w->isHidden(13));
+    EXPECT_FALSE(IsWindowVisible(child(*w, 13)));
+    EXPECT_FALSE(w->isEnabled(14));
+    w->setHidden(13, false);
+    w->setEnabled(14, true);
+    w->setEnabled(7, false);
+    EXPECT_FALSE(w->isHidden(13));
+    EXPECT_TRUE(w->isEnabled(14));
+    EXPECT_FALSE(IsWindowEnabled(child(*w, 7)));
+
+    // A changed bound value shows on redraw in display fields only.
+    v.number = 7;
+    v.typed = 99;
+    w->redrawDisplays();
+    EXPECT_EQ("0000007", shown(*w, 2));
+    EXPECT_EQ("5", shown(*w, 7)) << "entries show a change only on an explicit redisplay";
+    w->display(7, 7);
+    EXPECT_EQ("99", shown(*w, 7));
+
+    // The tip is registered with the window's tooltip control.
+    HWND tips = nullptr;
+    for (HWND h = FindWindowW(TOOLTIPS_CLASSW, nullptr); h; h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
+        if (GetWindow(h, GW_OWNER) == top) tips = h;
+    ASSERT_NE(nullptr, tips);
+    EXPECT_EQ(1, SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+
+    // Status zones.
+    w->setStatusText(2, "IP Adresa servera:10.0.0.1");
+    HWND status = FindWindowExW(top, nullptr, STATUSCLASSNAMEW, nullptr);
+    ASSERT_NE(nullptr, status);
+    wchar_t zone[128] = {};
+    SendMessageW(status, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(zone));
+    EXPECT_EQ(L"IP Adresa servera:10.0.0.1", std::wstring(zone));
+    EXPECT_EQ(2, SendMessageW(status, SB_GETPARTS, 0, 0));
+
+    w->close();
+    EXPECT_FALSE(w->isOpen());
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(0, w->next().code) << "a closed window's queue is over";
+}
+
+TEST_F(Win32ToolkitTest, OpenQueuesOpenWindowFirstThenFocus) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    auto events = drain(*w);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(EVENT_OpenWindow, events.front().code);
+    w->close();
+}
+
+// --- input completion ---
+
+struct Completion {
+    const char* typed;
+    int field;
+    int event;
+    uint32_t typedAfter;
+    std::string upperAfter;
+    int32_t signedAfter;
+};
+
+TEST_F(Win32ToolkitTest, CompletedEntryIsStoredOrRejected) {
+    const Completion cases[] = {
+        {"123", 7, EVENT_Accepted, 123, "", -12},
+        {"12a", 7, EVENT_Rejected, 5, "", -12},         // not a number: variable unchanged
+        {"-3", 7, EVENT_Rejected, 5, "", -12},          // negative into an unsigned
+        {"zagreb", 15, EVENT_Accepted, 5, "ZAGREB", -12},  // Upper
+        {"-40", 16, EVENT_Accepted, 5, "", -40},
+    };
+    for (const Completion& c : cases) {
+        AllKinds v;
+        auto w = toolkit().create(v.def());
+        w->open();
+        w->display(0, 0);
+        drain(*w);
+        HWND edit = child(*w, c.field);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(c.typed).c_str()));
+        SendMessageW(reinterpret_cast<HWND>(w->handle()), WM_COMMAND, MAKEWPARAM(1000 + c.field, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(edit));
+        auto events = drain(*w);
+        EXPECT_TRUE(hasEvent(events, c.event, c.field)) << c.typed;
+        EXPECT_EQ(c.typedAfter, v.typed) << c.typed;
+        EXPECT_EQ(c.upperAfter, v.upperText.clip()) << c.typed;
+        EXPECT_EQ(c.signedAfter, v.signedValue) << c.typed;
+        w->close();
+    }
+}
+
+TEST_F(Win32ToolkitTest, LeavingAnUnchangedEntryCompletesNothing) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);  // our own text is not a change
+    drain(*w);
+    SendMessageW(reinterpret_cast<HWND>(w->handle()), WM_COMMAND, MAKEWPARAM(1007, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(child(*w, 7)));
+    auto events = drain(*w);
+    EXPECT_FALSE(hasEvent(events, EVENT_Accepted));
+    EXPECT_FALSE(hasEvent(events, EVENT_Rejected));
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, ButtonAfterTypingCompletesTheEntryFirst) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);
+    drain(*w);
+    SetFocus(child(*w, 7));
+    SendMessageW(child(*w, 7), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"777"));
+    SendMessageW(child(*w, 8), BM_CLICK, 0, 0);
+    auto events = drain(*w);
+    std::vector<int> accepted;
+    for (const Event& e : events)
+        if (e.code == EVENT_Accepted) accepted.push_back(e.field);
+    EXPECT_EQ((std::vector<int>{7, 8}), accepted);
+    EXPECT_EQ(777u, v.typed) << "stored before the button's event";
+    w->close();
+}
+
+struct EnterCase {
+    bool defaultButton;
+    std::vector<int> accepted;  // fields, in order
+};
+
+TEST_F(Win32ToolkitTest, EnterInAnEntryCompletesItAndPressesTheDefaultButton) {
+    const EnterCase cases[] = {{false, {1}}, {true, {1, 2}}};
+    for (const EnterCase& c : cases) {
+        uint32_t value = 0;
+        WindowDef d;
+        d.title = "Enter";
+        d.w = 120;
+        d.h = 40;
+        Control ok = button("OK").at(70, 5, 40, 14);
+        if (c.defaultButton) ok.with(Default);
+        d.controls = {entry(Var::of(value), Format::number(5)).at(5, 5, 50, 12), ok};
+        auto w = toolkit().create(d);
+        w->open();
+        drain(*w);
+        HWND edit = child(*w, 1);
+        SetFocus(edit);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"31"));
+        // Through the window's own loop, where Enter is handled as in a dialog.
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+        std::vector<int> accepted;
+        for (Event e = nextWithin(*w, 1000); e.code != kTimeoutEvent; e = nextWithin(*w, 300))
+            if (e.code == EVENT_Accepted) accepted.push_back(e.field);
+        EXPECT_EQ(c.accepted, accepted) << "default button " << c.defaultButton;
+        EXPECT_EQ(31u, value);
+        w->close();
+    }
+}
+
+TEST_F(Win32ToolkitTest, CheckBoxStoresItsStateBeforeAccepted) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);
+    drain(*w);
+    SendMessageW(child(*w, 9), BM_CLICK, 0, 0);
+    auto events = drain(*w);
+    EXPECT_TRUE(hasEvent(events, EVENT_Accepted, 9));
+    EXPECT_EQ(0u, v.ticked);
+    SendMessageW(child(*w, 9), BM_CLICK, 0, 0);
+    drain(*w);
+    EXPECT_EQ(1u, v.ticked);
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, ListSelectionGivesNewSelectionAndTheRow) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);
+    drain(*w);
+    EXPECT_EQ(0, w->selectedRow(10));
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(child(*w, 10), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+    auto events = drain(*w);
+    EXPECT_TRUE(hasEvent(events, EVENT_NewSelection, 10));
+    EXPECT_EQ(2, w->selectedRow(10));
+    // Refilling from the table keeps the row and raises nothing.
+    w->display(10, 10);
+    EXPECT_FALSE(hasEvent(drain(*w), EVENT_NewSelection));
+    EXPECT_EQ(2, w->selectedRow(10));
+    w->close();
+}
+
+// --- window events ---
+
+TEST_F(Win32ToolkitTest, WindowMessagesBecomeEvents) {
+    WindowDef d;
+    d.title = "Prozor";
+    d.w = 100;
+    d.h = 60;
+    d.resizable = true;
+    d.maximiseBox = true;
+    d.controls = {button("OK").at(5, 5, 40, 14), object("Shell.Explorer.2").at(0, 25).with(FullSize)};
+    auto w = toolkit().create(d);
+    w->open();
+    drain(*w);
+    HWND h = reinterpret_cast<HWND>(w->handle());
+
+    SendMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(hasEvent(drain(*w), EVENT_CloseWindow));
+    EXPECT_TRUE(IsWindow(h)) << "a close request does not destroy the window";
+
+    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(hasEvent(drain(*w), EVENT_Sized));
+    // The full-size object follows the window to its bottom edge.
+    RECT client, area;
+    GetClientRect(h, &client);
+    GetWindowRect(child(*w, 2), &area);
+    MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&area), 2);
+    EXPECT_EQ(client.right, area.right);
+    EXPECT_EQ(client.bottom, area.bottom);
+
+    // A posted EVENT_Maximize is only an event; the system menu's command maximises.
+    w->post(Event{EVENT_Maximize});
+    drain(*w);
+    EXPECT_FALSE(IsZoomed(h));
+    SendMessageW(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    auto events = drain(*w);
+    EXPECT_TRUE(hasEvent(events, EVENT_Maximize));
+    EXPECT_TRUE(IsZoomed(h));
+
+    ShowWindow(h, SW_MINIMIZE);
+    EXPECT_TRUE(hasEvent(drain(*w), EVENT_Iconized));
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, OpensIconisedWithIconizedEvent) {
+    WindowDef d;
+    d.title = "Ikona";
+    d.w = 100;
+    d.h = 60;
+    d.iconised = true;
+    auto w = toolkit().create(d);
+    w->open();
+    auto events = drain(*w);
+    EXPECT_TRUE(hasEvent(events, EVENT_Iconized));
+    EXPECT_TRUE(IsIconic(reinterpret_cast<HWND>(w->handle())));
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, TimerEventsArrive) {
+    WindowDef d;
+    d.title = "Sat";
+    d.w = 80;
+    d.h = 40;
+    d.timer = 5;  // 50 ms
+    auto w = toolkit().create(d);
+    w->open();
+    int timers = 0;
+    for (int i = 0; i < 40 && timers < 2; ++i) {
+        Event e = nextWithin(*w, 2000);
+        ASSERT_NE(kTimeoutEvent, e.code);
+        if (e.code == EVENT_Timer) ++timers;
+    }
+    EXPECT_EQ(2, timers);
+
+    // While a nested window runs its loop, the ticks wait as one event.
+    drain(*w);
+    d.title = "Ugniježđeni";
+    d.timer = 0;
+    auto nested = toolkit().create(d);
+    nested->open();
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 400;) nextWithin(*nested, 100);
+    nested->close();
+    int waiting = 0;
+    for (const Event& e : drain(*w)) waiting += e.code == EVENT_Timer;
+    EXPECT_EQ(1, waiting);
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, SecondWindowOnTheThreadIsModalToTheFirst) {
+    WindowDef d;
+    d.title = "Prvi";
+    d.w = 100;
+    d.h = 60;
+    auto first = toolkit().create(d);
+    first->open();
+    drain(*first);
+    d.title = "Drugi";
+    auto second = toolkit().create(d);
+    second->open();
+    HWND h1 = reinterpret_cast<HWND>(first->handle()), h2 = reinterpret_cast<HWND>(second->handle());
+    EXPECT_FALSE(IsWindowEnabled(h1));
+    EXPECT_EQ(h1, GetWindow(h2, GW_OWNER));
+    EXPECT_EQ(second.get(), toolkit().currentWindow());
+    second->close();
+    EXPECT_TRUE(IsWindowEnabled(h1));
+    EXPECT_EQ(first.get(), toolkit().currentWindow());
+    EXPECT_TRUE(hasEvent(drain(*first), EVENT_GainFocus)) << "the opener is active again";
+    first->close();
+    EXPECT_EQ(nullptr, toolkit().currentWindow());
+}
+
+// --- threads ---
+
+TEST_F(Win32ToolkitTest, NotifyAndRedrawReachAWindowOnAnotherThread) {
+    std::atomic<uint32_t> value{11};
+    uint32_t shownValue = 11;
+    std::atomic<HWND> otherWindow{nullptr};
+    std::atomic<bool> done{false};
+    Event received;
+    uint32_t main = toolkit().currentThread();
+    uint32_t worker = toolkit().startThread(
+        [&] {
+            WindowDef d;
+            d.title = "Nit";
+            d.w = 100;
+            d.h = 40;
+            d.controls = {display(Var::of(shownValue), Format::number(5)).at(2, 2, 40, 10)};
+            auto w = toolkit().create(d);
+            w->open();
+            w->display(0, 0);
+            otherWindow = reinterpret_cast<HWND>(w->handle());
+            for (;;) {
+                Event e = nextWithin(*w, 10000);
+                if (e.code == EVENT_Notify || e.code == kTimeoutEvent) {
+                    received = e;
+                    break;
+                }
+            }
+            w->close();
+            done = true;
+        },
+        64 * 1024);
+    ASSERT_NE(0u, worker);
+    ASSERT_TRUE(waitFor([&] { return otherWindow.load() != nullptr; }));
+    HWND field = GetDlgItem(otherWindow, 1001);
+    EXPECT_EQ("11", textOf(field));
+
+    // redrawAll from this thread: the other thread redraws its own field.
+    shownValue = 345;
+    toolkit().redrawAll();
+    EXPECT_TRUE(waitFor([&] { return textOf(field) == "345"; })) << textOf(field);
+
+    toolkit().notify(0x660, worker, 0x205);
+    ASSERT_TRUE(waitFor([&] { return done.load(); }, 10000));
+    EXPECT_EQ(EVENT_Notify, received.code);
+    EXPECT_EQ(0x660u, received.notifyCode);
+    EXPECT_EQ(main, received.notifyThread);
+    EXPECT_EQ(0x205, received.notifyParam);
+    (void)value;
+}
+
+TEST_F(Win32ToolkitTest, NotifyToThisThreadGoesToTheInnermostWindow) {
+    WindowDef d;
+    d.title = "Vanjski";
+    d.w = 80;
+    d.h = 40;
+    auto outer = toolkit().create(d);
+    outer->open();
+    d.title = "Unutarnji";
+    auto inner = toolkit().create(d);
+    inner->open();
+    drain(*outer);
+    drain(*inner);
+    toolkit().notify(5, 0, 77);
+    auto events = drain(*inner);
+    ASSERT_TRUE(hasEvent(events, EVENT_Notify));
+    EXPECT_FALSE(hasEvent(drain(*outer), EVENT_Notify));
+    inner->close();
+    outer->close();
+}
+
+// --- the popup menu ---
+
+struct MenuCase {
+    const char* items;
+    int downs;       // VK_DOWN presses; -1: Escape
+    int expected;
+};
+
+TEST_F(Win32ToolkitTest, PopupMenuReturnsTheChosenItemNumber) {
+    WindowDef d;
+    d.title = "Izbornik";
+    d.w = 80;
+    d.h = 40;
+    auto w = toolkit().create(d);
+    w->open();
+    drain(*w);
+    const MenuCase cases[] = {
+        {"Prvi|Drugi|Treći", 2, 2},
+        {"Prvi|-|Drugi|Treći", 2, 2},  // the separator is skipped and not counted
+        {"Prvi|Drugi", -1, 0},
+    };
+    // Other test processes share the display: a window of theirs coming up
+    // dismisses an open menu, so a case gets a second try.
+    for (const MenuCase& c : cases) {
+        int chosen = -1;
+        for (int attempt = 0; attempt < 3 && chosen != c.expected; ++attempt) {
+            std::thread keys([&] {
+                HWND menu = nullptr;
+                waitFor([&] { return (menu = findOwnWindow(L"#32768")) != nullptr; });
+                if (!menu) return;
+                Sleep(200);  // the menu takes keys only once its loop runs
+                if (c.downs < 0) {
+                    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                    return;
+                }
+                for (int i = 0; i < c.downs; ++i) {
+                    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+                    Sleep(80);
+                }
+                PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+            });
+            chosen = toolkit().popup(c.items);
+            keys.join();
+            waitFor([] { return findOwnWindow(L"#32768") == nullptr; }, 2000);
+        }
+        EXPECT_EQ(c.expected, chosen) << c.items;
+    }
+    w->close();
+}
+
+// --- message dialogs ---
+
+struct BoxCase {
+    MessageSpec spec;
+    int press;                     // button ID the helper presses
+    int expected;                  // what message() returns
+    std::map<int, std::string> labels;  // labels expected by ID (only those listed)
+};
+
+TEST_F(Win32ToolkitTest, MessageBoxesShowTextAndReturnThePressedButton) {
+    WindowDef d;
+    d.title = "Vlasnik";
+    d.w = 80;
+    d.h = 40;
+    auto w = toolkit().create(d);
+    w->open();
+    drain(*w);
+    auto spec = [](unsigned buttons, bool daNe = false) {
+        MessageSpec s;
+        s.text = "Prvi red|Drugi red";
+        s.caption = "Upozorenje";
+        s.icon = Icon::Exclamation;
+        s.buttons = buttons;
+        s.yesNoDaNe = daNe;
+        return s;
+    };
+    MessageSpec logo = spec(BUTTON_OK);
+    logo.icon = Icon::WinLogo;
+    const BoxCase cases[] = {
+        {spec(BUTTON_OK), IDOK, BUTTON_OK, {}},
+        {spec(BUTTON_YES | BUTTON_NO), IDNO, BUTTON_NO, {}},
+        {spec(BUTTON_YES | BUTTON_NO | BUTTON_CANCEL), IDCANCEL, BUTTON_CANCEL, {}},
+        {spec(BUTTON_ABORT | BUTTON_RETRY | BUTTON_IGNORE), IDRETRY, BUTTON_RETRY, {}},
+        {spec(0, true), IDYES, 1, {{IDYES, "DA"}, {IDNO, "NE"}}},
+        {spec(0, true), IDNO, 2, {{IDYES, "DA"}, {IDNO, "NE"}}},
+        // No system type has OK with No: relabelled and renumbered.
+        {spec(BUTTON_OK | BUTTON_NO), IDNO, BUTTON_NO, {{IDOK, "OK"}, {IDNO, "&No"}}},
+        {spec(BUTTON_OK | BUTTON_HELP), IDHELP, BUTTON_HELP, {}},
+        {logo, IDOK, BUTTON_OK, {}},
+    };
+    for (const BoxCase& c : cases) {
+        SeenBox seen;
+        std::thread helper = answerBox(seen, c.press);
+        int result = toolkit().message(c.spec);
+        helper.join();
+        EXPECT_EQ(c.expected, result) << "press " << c.press;
+        EXPECT_EQ("Upozorenje", seen.caption);
+        EXPECT_EQ("Prvi red\nDrugi red", seen.text) << "'|' is a new line";
+        for (auto& [id, label] : c.labels) EXPECT_EQ(label, seen.labels[id]) << "button " << id;
+        EXPECT_TRUE(IsWindowEnabled(reinterpret_cast<HWND>(w->handle()))) << "owner enabled again";
+    }
+    w->close();
+}
+
+TEST_F(Win32ToolkitTest, CopyableMessageHasItsTextInAReadOnlyEdit) {
+    MessageSpec s;
+    s.text = "Odgovor servera:|OK 12345";
+    s.caption = "Odgovor";
+    s.copyable = true;
+    s.icon = Icon::Information;
+    SeenBox seen;
+    std::thread helper = answerBox(seen, IDOK);
+    int result = toolkit().message(s);
+    helper.join();
+    EXPECT_EQ(int(BUTTON_OK), result);
+    EXPECT_TRUE(seen.textIsEdit);
+    EXPECT_EQ("Odgovor servera:\r\nOK 12345", seen.text);
+    EXPECT_EQ("Odgovor", seen.caption);
+    EXPECT_EQ("OK", seen.labels[IDOK]);
+}
+
+// --- with the frame ---
+
+constexpr int kTypeNow = 0x500;
+
+class SampleProcedure : public WindowProcedure {
+public:
+    explicit SampleProcedure(vx::Text<10>& name)
+        : WindowProcedure(definition(name)) {}
+    std::vector<int> accepted;
+
+protected:
+    static WindowDef definition(vx::Text<10>& name) {
+        WindowDef d;
+        d.title = "Okvir";
+        d.w = 120;
+        d.h = 50;
+        d.controls = {entry(Var::of(name), Format::text(10)).at(5, 5, 60, 12), button("Izlaz").at(70, 5, 40, 14)};
+        return d;
+    }
+    // The user types once the window is open and active (after its first refresh).
+    void onOpenWindow() override { post(kTypeNow); }
+    void windowEvent(const Event& e) override {
+        if (e.code != kTypeNow) return;
+        HWND top = reinterpret_cast<HWND>(window().handle());
+        SendMessageW(GetDlgItem(top, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Marko"));
+        PostMessageW(GetDlgItem(top, 1002), BM_CLICK, 0, 0);
+    }
+    void controlEvent(const Event& e) override {
+        accepted.push_back(e.field);
+        if (e.field == 2) post(EVENT_CloseWindow);
+    }
+};
+
+TEST_F(Win32ToolkitTest, FrameRunsAWindowToItsCloseButton) {
+    vx::Text<10> name;
+    SampleProcedure p(name);
+    p.run();
+    EXPECT_EQ((std::vector<int>{1, 2}), p.accepted);
+    EXPECT_EQ("Marko", name.clip());
+    EXPECT_EQ(nullptr, toolkit().currentWindow());
+}
+
+TEST_F(Win32ToolkitTest, TimeTextIsTheRegionalForm) {
+    std::string t = toolkit().timeText(13, 5, 9);
+    EXPECT_NE(std::string::npos, t.find("05")) << t;
+    EXPECT_NE(std::string::npos, t.find("09")) << t;
+}
+
+// --- pictures ---
+
+// A 6 x 4 JPEG, blue at the top fading to red at the bottom.
+const unsigned char kGradientJpeg[] = {
+    0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01,
+    0x00, 0x01, 0x00, 0x00, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x02, 0x01, 0x01, 0x01, 0x01, 0x01, 0x02,
+    0x01, 0x01, 0x01, 0x02, 0x02, 0x02, 0x02, 0x02, 0x04, 0x03, 0x02, 0x02, 0x02, 0x02, 0x05, 0x04,
+    0x04, 0x03, 0x04, 0x06, 0x05, 0x06, 0x06, 0x06, 0x05, 0x06, 0x06, 0x06, 0x07, 0x09, 0x08, 0x06,
+    0x07, 0x09, 0x07, 0x06, 0x06, 0x08, 0x0B, 0x08, 0x09, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x06, 0x08,
+    0x0B, 0x0C, 0x0B, 0x0A, 0x0C, 0x09, 0x0A, 0x0A, 0x0A, 0xFF, 0xDB, 0x00, 0x43, 0x01, 0x02, 0x02,
+    0x02, 0x02, 0x02, 0x02, 0x05, 0x03, 0x03, 0x05, 0x0A, 0x07, 0x06, 0x07, 0x0A, 0x0A, 0x0A, 0x0A,
+    0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A,
+    0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A,
+    0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0xFF, 0xC0,
+    0x00, 0x11, 0x08, 0x00, 0x04, 0x00, 0x06, 0x03, 0x01, 0x11, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11,
+    0x01, 0xFF, 0xC4, 0x00, 0x14, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0xFF, 0xC4, 0x00, 0x1A, 0x10, 0x00, 0x01, 0x05, 0x01,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x07, 0x17,
+    0x55, 0x91, 0xD1, 0xFF, 0xC4, 0x00, 0x15, 0x01, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x09, 0xFF, 0xC4, 0x00, 0x1A, 0x11, 0x00,
+    0x00, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x02, 0x07, 0x18, 0x55, 0xA1, 0xD2, 0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03,
+    0x11, 0x00, 0x3F, 0x00, 0x00, 0x41, 0xCD, 0xCD, 0x28, 0xD1, 0xC4, 0x5E, 0x7A, 0xFF, 0x00, 0x25,
+    0x46, 0xD0, 0xAD, 0x2D, 0x2D, 0x11, 0x8F, 0xB2, 0xE4, 0x7F, 0xFF, 0xD9
+};
+
+TEST(Win32Pictures, JpegDecodesTopDownIntoA24BitDib) {
+    HBITMAP bmp = ui::win32::decodeJpeg(kGradientJpeg, sizeof kGradientJpeg);
+    ASSERT_NE(nullptr, bmp);
+    DIBSECTION ds{};
+    ASSERT_EQ(int(sizeof ds), GetObjectW(bmp, sizeof ds, &ds));
+    EXPECT_EQ(6, ds.dsBm.bmWidth);
+    EXPECT_EQ(4, std::abs(ds.dsBmih.biHeight));
+    EXPECT_EQ(24, ds.dsBm.bmBitsPixel);
+    auto pixel = [&](int x, int y) {
+        const auto* bits = static_cast<const unsigned char*>(ds.dsBm.bmBits);
+        const unsigned char* p = bits + y * ds.dsBm.bmWidthBytes + x * 3;
+        return std::array<int, 3>{p[0], p[1], p[2]};  // B, G, R
+    };
+    // The first row in memory is the top row: blue; the last red.
+    EXPECT_GT(pixel(2, 0)[0], 150);
+    EXPECT_LT(pixel(2, 0)[2], 100);
+    EXPECT_GT(pixel(2, 3)[2], 150);
+    EXPECT_LT(pixel(2, 3)[0], 100);
+    DeleteObject(bmp);
+}
+
+TEST(Win32Pictures, CorruptJpegGivesNoPictureAndDoesNotEndTheProcess) {
+    std::vector<unsigned char> garbage(kGradientJpeg, kGradientJpeg + sizeof kGradientJpeg);
+    for (std::size_t i = 2; i < garbage.size(); ++i) garbage[i] = static_cast<unsigned char>(i * 37);
+    const std::vector<unsigned char> cases[] = {
+        garbage,
+        std::vector<unsigned char>(kGradientJpeg, kGradientJpeg + 20),  // cut before the frame header
+        std::vector<unsigned char>{},
+    };
+    for (const auto& data : cases) EXPECT_EQ(nullptr, ui::win32::decodeJpeg(data.data(), data.size())) << data.size();
+}
+
+TEST(Win32Pictures, ResourceNamesFollowTheFileName) {
+    EXPECT_EQ(L"IPAdresa_ico", ui::win32::resourceName("IPAdresa.ico"));
+    EXPECT_EQ(L"Plan_bmp", ui::win32::resourceName("Plan.bmp"));
+    EXPECT_EQ(L"noext", ui::win32::resourceName("noext"));
+    EXPECT_EQ(nullptr, ui::win32::loadPicture("nema.bmp"));
+    EXPECT_EQ(nullptr, ui::win32::loadIcon("nema.ico", 16));
+}
+
+}  // namespace
