@@ -1,5 +1,6 @@
 # Sourced by the benchmark scripts: a Wine session, the programs' folder, the
 # launcher and the yardstick program built for it, and the stand-in registry.
+# shellcheck shell=bash
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/wine-env.sh"
@@ -77,7 +78,7 @@ thread_ns() {
     local f
     for f in /proc/"$1"/task/*/schedstat; do
         local t="${f%/schedstat}"
-        read -r ns _ <"$f" 2>/dev/null && echo "${t##*/} $ns"
+        { read -r ns _ <"$f"; } 2>/dev/null && echo "${t##*/} $ns"
     done
     return 0
 }

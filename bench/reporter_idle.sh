@@ -24,7 +24,7 @@ launcher="$BENCH_BIN/peakmem.exe"
 cwd="$(winpath "$work")"
 # Both at once: the same 60 s of the same machine. The launchers keep each program
 # a little longer than the window measured here and give the peak working sets.
-keep=$((IDLE + 2))
+keep=$((IDLE + 15))
 wrun "$launcher" idle "$SETTLE" "$keep" "$cwd" "$(winpath "$BIN/Zilvara.exe")" >"$VX_RUN/zilvara.out" &
 z=$!
 wrun "$launcher" idle "$SETTLE" "$keep" "$cwd" "$(winpath "$BENCH_BIN/minimal_window.exe")" Minimal --timer \
@@ -36,6 +36,8 @@ yp="$(unix_pid minimal_window.exe)" || { echo "reporter_idle: minimal program is
 z0="$(thread_ns "$zp")"; y0="$(thread_ns "$yp")"
 sleep "$IDLE"
 z1="$(thread_ns "$zp")"; y1="$(thread_ns "$yp")"
+[ -n "$z0" ] && [ -n "$z1" ] || { echo "reporter_idle: Zilvara.exe ended during the measurement" >&2; exit 1; }
+[ -n "$y0" ] && [ -n "$y1" ] || { echo "reporter_idle: the minimal program ended during the measurement" >&2; exit 1; }
 wait $z || true; wait $y || true
 zl="$(tr -d '\r' <"$VX_RUN/zilvara.out")"; yl="$(tr -d '\r' <"$VX_RUN/minimal.out")"
 [ -n "$(value cpu_ms "$zl")" ] || { echo "reporter_idle: Zilvara.exe: $zl" >&2; exit 1; }

@@ -55,8 +55,10 @@ target_link_libraries(Morventa PRIVATE vx_console vx_win32)
 vx_win32_sources(REPORTER_WIN32_SRC reporter)
 add_executable(Zilvara WIN32 ${REPORTER_WIN32_SRC} ${VX_RES}/zilvara.rc)
 target_link_libraries(Zilvara PRIVATE vx_reporter vx_win32)
+# Changed art must rebuild the resources, not only a changed manifest.
+file(GLOB VX_ART CONFIGURE_DEPENDS ${VX_RES}/art/*)
 set_source_files_properties(${VX_RES}/morventa.rc ${VX_RES}/zilvara.rc PROPERTIES
-                            OBJECT_DEPENDS "${VX_RES}/manifest.xml")
+                            OBJECT_DEPENDS "${VX_RES}/manifest.xml;${VX_ART}")
 
 # --- tests under Wine ---
 set(VX_WINE ${VX_ROOT}/scripts/winerun)
@@ -87,7 +89,10 @@ if(WINE_PROG_TARGETS)
   add_dependencies(wine_tests ${WINE_PROG_TARGETS} Trevasol)
 endif()
 gtest_discover_tests(wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES FIXTURES_REQUIRED wine LABELS wine ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin")
+                     PROPERTIES FIXTURES_REQUIRED wine LABELS wine RESOURCE_LOCK desktop TIMEOUT 240
+                     ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin")
+# Every Wine test shares one display, one foreground window and the focus:
+# they run one at a time (RESOURCE_LOCK desktop), as the end-to-end ones do.
 
 # End-to-end: stub programs that record their command line, the driver that
 # works windows from another process, and the Python scenarios.

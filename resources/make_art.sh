@@ -82,22 +82,24 @@ tango VXExit     actions/system-log-out
     \( -size 630x330 radial-gradient:'#ffffff'-'#000000' -evaluate multiply 0.35 \) \
     -compose screen -composite -type TrueColor "BMP3:$OUT/Gradient.bmp"
 
-# Title banner: deep blue to teal with a gentle wave, the name in white.
+# Title banner: deep blue to teal with a gentle wave, the name in white, centred: the main
+# window puts its status light at the left end and its version and user at the right.
 "$CONVERT" -size 60x630 gradient:'#1d4f91'-'#2a8c9e' -rotate 270 \
     \( -size 630x60 xc:none -fill 'rgba(255,255,255,0.10)' \
        -draw "path 'M 0,46 C 160,20 320,70 470,36 S 630,30 630,30 L 630,60 L 0,60 Z'" \
        -fill 'rgba(255,255,255,0.07)' \
        -draw "path 'M 0,54 C 200,34 380,64 630,44 L 630,60 L 0,60 Z'" \) \
     -composite \
-    -font Liberation-Sans-Bold -pointsize 30 -gravity west \
-    -fill 'rgba(0,0,0,0.35)' -annotate +22+2 'VO Zidavar' \
-    -fill white -annotate +20+0 'VO Zidavar' \
+    -font Liberation-Sans-Bold -pointsize 30 -gravity center \
+    -fill 'rgba(0,0,0,0.35)' -annotate +2+2 'VO Zidavar' \
+    -fill white -annotate +0+0 'VO Zidavar' \
     -quality 92 -sampling-factor 1x1 -strip "$OUT/Naslov.jpg"
 
-# Status lights: 16x16 glossy discs. The corners carry the background's mid colour
-# (#dde8f6) so a plain copy blends in and a colour-keyed copy can drop them.
+# Status lights: 16x16 glossy discs. The corners carry the title banner's colour at its
+# left end (#1e5192), where the main window shows them, so a plain copy blends in; a copy
+# keyed on the top-left pixel's colour drops them on any background.
 light() {  # name, dark, bright
-    "$CONVERT" -size 64x64 xc:'#dde8f6' \
+    "$CONVERT" -size 64x64 xc:'#1e5192' \
         -fill "$2" -draw 'circle 32,32 32,4' \
         \( -size 64x64 radial-gradient:"$3"-none -crop 44x44+0+0 +repage -resize 64x64 \) \
         -geometry -6-6 -compose over -composite \

@@ -42,7 +42,7 @@ win_path() { local p; p="$(cd "$1" && pwd)"; echo "Z:${p//\//\\}"; }
 
 # The stand-in registry (port chosen freely) and the relay's sign-in list
 # on port 8080 of the relay address the registry hands out.
-WEB="$VX_RUN/web/dns"; RELAY="$VX_RUN/relay"
+WEB="$VX_RUN/web"; RELAY="$VX_RUN/relay"  # the registry serves /dns/NAME from web/NAME
 mkdir -p "$WEB" "$RELAY"
 printf '127.0.0.1' >"$WEB/ZEDOVORIDI.txt"
 # The reporter's record: the public address is the 15th '|'-separated field.

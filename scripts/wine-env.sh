@@ -4,7 +4,7 @@
 VX_ROOT="${VX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 VX_CACHE="${VX_CACHE:-$HOME/.cache/vx-build}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 # The programs are 32-bit. Where this machine's kernel cannot run 32-bit
 # code (Wine's i386 loader fails to start), the Wine tests run the x86_64
 # build of the same sources under wine64 instead.
@@ -15,13 +15,15 @@ else
 fi
 
 vx_wine_template() {
-    local tpl="$VX_CACHE/wineprefix-$WINEARCH"
+    local tpl="$VX_CACHE/wineprefix-$WINEARCH-v2"
     if [ ! -f "$tpl/.vx-ready" ]; then
         rm -rf "$tpl"
         mkdir -p "$VX_CACHE"
         WINEPREFIX="$tpl" "$VX_WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
         WINEPREFIX="$tpl" wineserver -w
         WINEPREFIX="$tpl" "$VX_WINE_LOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null 2>&1
+        # A crashing program must end, not wait in the automatic debugger.
+        WINEPREFIX="$tpl" "$VX_WINE_LOADER" reg delete "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug" /v Debugger /f </dev/null >/dev/null 2>&1 || true
         # Fixed fonts: the window title buttons Wine draws itself need marlett.
         mkdir -p "$tpl/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/marlett.ttf "$tpl/drive_c/windows/Fonts/" 2>/dev/null || true

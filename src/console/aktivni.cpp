@@ -28,7 +28,7 @@ WindowDef activeDef(ActiveLocals& loc) {
     d.systemMenu = true;
     d.controls = {
         /* 1 */ button("Preuzmi", "ok.ico").at(166, 2, 55, 15).with(Flat),
-        /* 2 */ prompt("Aktivni klijenti").at(6, 1, 120, 14).withFont(calibri(14, true, kNavy)),
+        /* 2 */ prompt("Aktivni klijenti").at(6, 1, 74, 15).withFont(calibri(14, true, kNavy)),
         /* 3 */ box().at(6, 19, 215, 154).colours(kSilver).with(Rounded),
         /* 4 */ list(Var::of(loc.QLISTA), Format::digits(6), "Id Broj", 52).at(13, 23, 57, 142)
                     .colours(kNoColour, 0xFFFFFF),

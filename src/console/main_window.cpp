@@ -32,33 +32,33 @@ WindowDef mainWindowDef() {
     d.controls = {
         /* 1 */ image("Gradient.bmp").at(0, 28, 313, 127),
         /* 2 */ display(Var::of(GLO.IDKORISNIKA), Format::digits(7))
-                    .at(34, 74, 86, 15).withFont(verdana(14, true)).with(Right | Transparent),
-        /* 3 */ box().at(4, 46, 150, 90).with(Rounded),
+                    .at(34, 82, 86, 15).withFont(verdana(14, true)).with(Right | Transparent),
+        /* 3 */ box().at(4, 55, 150, 73).with(Rounded),
         /* 4 */ image("Naslov.jpg").at(0, 0, 313, 28),
         /* 5 */ string("  VO Zidavar  10.1").at(236, 2, 74, 9).withFont(verdana(8, true)).with(Transparent),
         /* 6 */ button("VX server / status", "VXWeb.ico").at(232, 31, 78, 12)
                     .withFont(Font{"Tahoma", 8, false, true}).withTip(groupsTip).with(kButton),
-        /* 7 */ string("Unesite ID vašeg partnera ").at(166, 52, 138, 9).withFont(verdana(8)).with(Transparent),
-        /* 8 */ string("a zatim pritisnite Odobravam pristup").at(10, 60, 140, 9).withFont(verdana(8)).with(Transparent),
-        /* 9 */ string("Molimo da partneru javite Vaš ID Broj").at(10, 51, 140, 9).withFont(verdana(8)).with(Transparent),
-        /* 10 */ string("ID:").at(10, 75, 24, 14).withFont(verdana(14, true)).with(Transparent),
-        /* 11 */ button("", "vx_setup.ico").at(290, 124, 18, 16).withTip("Podešavanje programa").with(kButton),
-        /* 12 */ button("", "VXRadnik.ico").at(230, 124, 18, 16).withTip(groupsTip).with(kButton),
-        /* 13 */ button("", "VXdo.ico").at(250, 124, 18, 16).withTip("Nadogradnja nove verzije ").with(kButton),
-        /* 14 */ button("", "VXVeza.ico").at(284, 64, 18, 16)
+        /* 7 */ string("Unesite ID vašeg partnera ").at(166, 60, 138, 9).withFont(verdana(8)).with(Transparent),
+        /* 8 */ string("a zatim pritisnite Odobravam pristup").at(10, 68, 140, 9).withFont(verdana(8)).with(Transparent),
+        /* 9 */ string("Molimo da partneru javite Vaš ID Broj").at(10, 59, 140, 9).withFont(verdana(8)).with(Transparent),
+        /* 10 */ string("ID:").at(10, 83, 24, 14).withFont(verdana(14, true)).with(Transparent),
+        /* 11 */ button("", "vx_setup.ico").at(290, 128, 18, 16).withTip("Podešavanje programa").with(kButton),
+        /* 12 */ button("", "VXRadnik.ico").at(230, 128, 18, 16).withTip(groupsTip).with(kButton),
+        /* 13 */ button("", "VXdo.ico").at(250, 128, 18, 16).withTip("Nadogradnja nove verzije ").with(kButton),
+        /* 14 */ button("", "VXVeza.ico").at(284, 72, 18, 16)
                     .withTip("Pregled trenutno spojenih ID_a na serveru").with(kButton),
-        /* 15 */ button("", "VXTxt.ico").at(270, 124, 18, 16).withTip("O programu").with(kButton),
-        /* 16 */ button("", "VXPlan.ico").at(210, 124, 18, 16).withTip("Pregled spajanja ").with(kButton),
-        /* 17 */ button("Odobravam  pristup", "Key.ico").at(10, 98, 112, 17).withFont(verdana(9, true)).with(kButton),
-        /* 18 */ box().at(160, 46, 149, 74).with(Rounded),
-        /* 19 */ button("", "VXKey.ico").at(126, 98, 22, 17).with(kButton | Hidden),
-        /* 20 */ display(Var::of(GLO.IPADRESA), Format::text(20)).at(8, 140, 110, 9)
+        /* 15 */ button("", "VXTxt.ico").at(270, 128, 18, 16).withTip("O programu").with(kButton),
+        /* 16 */ button("", "VXPlan.ico").at(210, 128, 18, 16).withTip("Pregled spajanja ").with(kButton),
+        /* 17 */ button("Odobravam  pristup", "Key.ico").at(10, 104, 112, 17).withFont(verdana(9, true)).with(kButton),
+        /* 18 */ box().at(160, 55, 149, 68).with(Rounded),
+        /* 19 */ button("", "VXKey.ico").at(126, 104, 22, 17).with(kButton | Hidden),
+        /* 20 */ display(Var::of(GLO.IPADRESA), Format::text(20)).at(8, 133, 110, 9)
                     .withFont(verdana(8)).with(Transparent),
-        /* 21 */ prompt("ID  Partnera:").at(166, 67, 56, 10).withFont(verdana(9)).with(Transparent),
-        /* 22 */ entry(Var::of(GLO.IDPARTNERA), Format::number(8)).at(224, 66, 56, 12)
+        /* 21 */ prompt("ID  Partnera:").at(166, 76, 56, 10).withFont(verdana(9)).with(Transparent),
+        /* 22 */ entry(Var::of(GLO.IDPARTNERA), Format::number(8)).at(224, 75, 56, 12)
                     .withFont(verdana(9, true)).with(Right),
-        /* 23 */ button("Pokreni spajanje", "11_ok.ico").at(166, 98, 112, 17).withFont(verdana(9, true)).with(kButton),
-        /* 24 */ button("Button 9", "Key.ico").at(282, 98, 22, 17).with(kButton | Hidden),
+        /* 23 */ button("Pokreni spajanje", "11_ok.ico").at(166, 101, 112, 17).withFont(verdana(9, true)).with(kButton),
+        /* 24 */ button("Button 9", "Key.ico").at(282, 101, 22, 17).with(kButton | Hidden),
         /* 25 */ image("lime.bmp").at(4, 4, 10, 10),
         /* 26 */ image("red.bmp").at(4, 4, 10, 10),
         /* 27 */ string("Status").at(17, 5, 30, 9).withFont(verdana(8)).with(Transparent),
@@ -66,9 +66,9 @@ WindowDef mainWindowDef() {
                     .withFont(verdana(8, true)).with(Right | Transparent),
         /* 29 */ display(Var::of(GLO.GRUPA), Format::text(20)).at(200, 20, 110, 9)
                     .withFont(verdana(8)).with(Right | Transparent),
-        /* 30 */ string("Podaci o  vašem Desktopu (ID broju)").at(6, 36, 148, 9)
+        /* 30 */ string("Podaci o  vašem Desktopu (ID broju)").at(6, 45, 148, 9)
                     .withFont(verdana(8, true)).with(Transparent),
-        /* 31 */ string("Spoj sa udaljenim računalom").at(162, 36, 120, 9)
+        /* 31 */ string("Spoj sa udaljenim računalom").at(162, 45, 140, 9)
                     .withFont(verdana(8, true)).with(Transparent),
     };
     return d;

@@ -16,8 +16,25 @@ namespace {
 struct Shown {
     vx::Text<20> IPADRESA;
     int32_t ZADNJAKONTROLA = 0;
-    uint32_t PRESTALOVRIJEME = 0;
+    vx::Text<24> PRESTALOVRIJEME;  // the time left, as shown
 };
+
+constexpr int64_t kDay = 24 * 60 * 60 * 100;  // hundredths of a second
+
+// The time left in the regional time format. The format holds one day at
+// most, so a longer interval shows its whole days in front ("2 d 3:04:05")
+// rather than a wrong small time.
+std::string timeLeftText(uint32_t left) {
+    const ui::Format time = ui::Format::time();
+    int32_t rest = int32_t(left);
+    std::string days;
+    // Read as a time of day the value counts from 1, so a day is reached only past kDay.
+    if (int64_t(left) > kDay) {
+        days = vx::num((int64_t(left) - 1) / kDay) + " d ";
+        rest = int32_t(int64_t(left) - (int64_t(left) - 1) / kDay * kDay);
+    }
+    return days + ui::formatValue(ui::Var::of(rest), time);
+}
 
 ui::WindowDef windowDefinition(Shown& s) {
     using namespace ui;
@@ -31,7 +48,7 @@ ui::WindowDef windowDefinition(Shown& s) {
         look::label("Zadnja kontrola:").at(14, 48, 80, 10),                          // 5
         display(Var::of(s.ZADNJAKONTROLA), Format::time()).at(100, 48, 80, 10),      // 6
         look::label("Preostalo vrijeme:").at(14, 64, 80, 10),                        // 7
-        display(Var::of(s.PRESTALOVRIJEME), Format::time()).at(100, 64, 80, 10),     // 8
+        display(Var::of(s.PRESTALOVRIJEME), Format::text(24)).at(100, 64, 80, 10),   // 8
         look::flatButton("Izlaz", "VXIzlaz.ico").at(192, 96, 60, 20),                // 9
         look::flatButton("Obnovi", "VXizmjena.ico").at(126, 96, 60, 20),             // 10
         look::label("Status:").at(8, 100, 40, 10),                                   // 11
@@ -78,8 +95,9 @@ private:
         }
         const int64_t left = timeLeft(vrijeme_, check_, now);
         // An overdue check shows 0:00:00.
-        shown_.PRESTALOVRIJEME = left <= 0 ? 0u : left > 0xFFFFFFFFLL ? 0xFFFFFFFFu : uint32_t(left);
-        if (lock.owns_lock()) GLO.PRESTALOVRIJEME = shown_.PRESTALOVRIJEME;
+        const uint32_t value = left <= 0 ? 0u : left > 0xFFFFFFFFLL ? 0xFFFFFFFFu : uint32_t(left);
+        shown_.PRESTALOVRIJEME = timeLeftText(value);
+        if (lock.owns_lock()) GLO.PRESTALOVRIJEME = value;
     }
 
     Shown shown_;

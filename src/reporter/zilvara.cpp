@@ -31,13 +31,18 @@ void loadSettings() {
     GLO.RADILOGDATOTEKU = static_cast<uint32_t>(vx::toNumber(read("Glo:RadiLogDatoteku", "0")));
 }
 
+int32_t serverId() { return static_cast<int32_t>(vx::toNumber(GLO.IDIPSERVERA.view())); }
+
 void PRIJAVA() {
+    // A server without an ID (blank, or no number) has no record yet: signing
+    // in as 0 would report this server into record 0 and show that record's address.
+    const int32_t id = serverId();
+    if (id == 0) return;
     {
         // One check at a time: the timer's and a status window's share the buffers.
         std::lock_guard<std::recursive_mutex> lock(vx::requestLock());
         const std::string base = GLO.WEBADRESA.clip();
         vx::setURL(base + "dns.php");
-        const int32_t id = static_cast<int32_t>(vx::toNumber(GLO.IDIPSERVERA.view()));
         // "&&" before zahtjev2 and the constant 1 of zahtjev3 are what the registry expects.
         vx::setHREQUEST("id_user=" + vx::num(id) + "&zahtjev1=PRIJAVA&&zahtjev2=" +
                         GLO.NAZIVSERVERA.clip() + "&zahtjev3=1&zahtjev4=" + GLO.GRUPA.clip());
@@ -73,7 +78,7 @@ int64_t timeLeft(int16_t vrijeme, const LastCheck& check, uint64_t nowMs) {
 bool checkDue() {
     std::lock_guard<std::recursive_mutex> lock(vx::requestLock());
     // Without an ID a check would sign in as 0 and fetch 0.txt.
-    if (GLO.IDIPSERVERA.blank()) return false;
+    if (serverId() == 0) return false;
     if (!last.made) return true;
     return timeLeft(GLO.VRIJEME, last, vx::platform().clock->tickMs()) < 0;
 }

@@ -36,8 +36,12 @@ std::string settingsPath();
 // Reads the six keys of DARiriza into GLO.
 void loadSettings();
 
+// GLO:IDIPSERVERA read as a whole number (blank or not a number: 0).
+int32_t serverId();
+
 // One check: signs the server in, fetches its record and keeps field 15 as
-// the address and the time of day as the time of the check.
+// the address and the time of day as the time of the check. Without a
+// server ID (0) it makes no request and changes nothing.
 void PRIJAVA();
 
 // The monotonic moment of the last check (the time of day alone cannot

@@ -148,10 +148,13 @@ class ReporterTest(unittest.TestCase):
         s.click(WINDOW, 5)
         self.assertEqual(s.message(exe=EXE)["text"], "ID=77\nSpremite podešavanje")
         s.answer("OK")
-        posted = s.registry.requests()
+        posted = [r for r in s.registry.requests() if b"INSTALL" in r[2]]
         self.assertEqual(len(posted), 1)
         self.assertRegex(posted[0][2].decode("cp1250"),
                          r"^id_user=99999&zahtjev1=INSTALL&zahtjev2=SRV1&zahtjev3=GRP&zahtjev4=\d+$")
+        # The new ID takes effect at once: the timer's first check signs in as 77.
+        vx.wait_until(lambda: any(r[2].startswith(b"id_user=77&zahtjev1=PRIJAVA&&") for r in self.checks()),
+                      what="the timer's check with the new ID")
         s.wait_text(WINDOW, 9, "77")
         self.assertEqual(s.text(WINDOW, 11), "0005")
         s.click(WINDOW, 15)
@@ -181,6 +184,30 @@ class ReporterTest(unittest.TestCase):
         s.click(WINDOW, 5)
         s.gone(WINDOW)
         self.assertTrue(program.running())
+        program.kill()
+
+    def test_how_the_windows_look(self):
+        """Screenshots of each window for a person to look at (build/screenshots/reporter_*.png)."""
+        s = self.s
+        s.registry.set_file("42.txt", record("10.20.30.40"))
+        program = self.start(IDIPServera="0042", NazivServera="SRV1", Grupa="GRP", Vrijeme=5)
+        s.registry.wait_requests(2)
+        vx.wait_until(self.in_tray, what="the frame in the tray")
+        # The settings window closes only through "Spremi podatke" and its "Spremljeno".
+        for item, name, close in ((2, "status", 9), (3, "povijest", 4), (4, "oprogramu", 5),
+                                  (1, "podesavanje", 15)):
+            self.tray_menu(item)
+            s.wait_window(WINDOW, exe=EXE)
+            time.sleep(1.2)  # the status window's first tick, and the paint
+            s.screenshot("reporter_" + name)
+            s.click(WINDOW, close)
+            if item == 1:
+                s.answer("OK")
+            s.gone(WINDOW)
+        s.post(FRAME, TRAY, 1, WM_LBUTTONDBLCLK)
+        vx.wait_until(lambda: s.window_state(FRAME)["visible"], what="the frame restored")
+        time.sleep(0.5)
+        s.screenshot("reporter_frame")
         program.kill()
 
 

@@ -1,6 +1,7 @@
 // The console's secondary windows: registration and its four outcomes, the
 // web-instructions link, the settings window's save, the groups windows, the
 // new-version and about windows.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -238,6 +239,58 @@ TEST_F(Windows, NewVersionAndAboutCloseOnTheirButtons) {
     morventa::OPROGRAMU();
     EXPECT_EQ(kit.unanswered, 0);
     EXPECT_EQ(kit.messages.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// Every window a user sees: no two controls that hold text or take input
+// cover each other, and each lies inside its window (boxes and pictures are
+// the background other controls stand on).
+TEST_F(Windows, NoControlCoversAnotherAndEachFitsItsWindow) {
+    struct Case {
+        const char* name;
+        std::function<void()> open;
+    } cases[] = {
+        {"main", [] { morventa::MAIN(); }},
+        {"registration", morventa::NAZIVKORISNIKA},
+        {"settings", morventa::PODESAVANJE},
+        {"groups", morventa::GRUPE},
+        {"new group", morventa::GRUPE_KREIRAJ},
+        {"add user", [] { morventa::GRUPE_DODAJ_KORISNIKA("", ""); }},
+        {"new version", morventa::NOVAVERZIJA},
+        {"sign-ins", [] { morventa::AKTIVNI(); }},
+        {"about", morventa::OPROGRAMU},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        again();
+        registered();
+        ui::WindowDef def;
+        kit.onWindow("", [&](ui::HeadlessWindow& w) {
+            def = w.definition();
+            w.closeBox();
+        });
+        if (std::string(c.name) == "main") kit.answer(1);  // the close-down question
+        c.open();
+        ASSERT_FALSE(def.controls.empty());
+        const auto& cs = def.controls;
+        auto background = [](const ui::Control& k) { return k.kind == ui::Kind::Box || k.kind == ui::Kind::Image; };
+        for (std::size_t i = 0; i < cs.size(); ++i) {
+            const ui::Control& a = cs[i];
+            if (a.w == 0 || a.h == 0) continue;  // sized by the toolkit
+            EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= def.w && a.y + a.h <= def.h)
+                << "field " << i + 1 << " leaves the window";
+            if (background(a)) continue;
+            for (std::size_t j = i + 1; j < cs.size(); ++j) {
+                const ui::Control& b = cs[j];
+                if (b.w == 0 || b.h == 0 || background(b)) continue;
+                bool apart = a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+                EXPECT_TRUE(apart) << "fields " << i + 1 << " and " << j + 1 << " overlap";
+            }
+        }
+    }
 }
 
 }  // namespace

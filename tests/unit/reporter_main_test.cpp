@@ -131,6 +131,7 @@ TEST_F(ReporterTest, TimerChecksWhenTheIntervalHasPassedAlsoAcrossMidnight) {
          {{1999 * kMinute, 1}, {kMinute + 2 * kSecond, 2}}},
         {"negative: every tick", "0042", -3, {2026, 3, 4, 8, 0, 0, 0}, {{2 * kSecond, 2}}},
         {"blank ID: never", "", 0, {2026, 3, 4, 8, 0, 0, 0}, {{2 * kSecond, 0}, {10 * kMinute, 0}}},
+        {"ID that is no number: never", "abc", 0, {2026, 3, 4, 8, 0, 0, 0}, {{2 * kSecond, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -177,14 +177,66 @@ TEST_F(ReporterTest, StatusCountsDownAndChecksOnDemand) {
     EXPECT_EQ(kit.unanswered, 0);
 }
 
-TEST_F(ReporterTest, StatusBeforeAnyCheckShowsNothingLeft) {
-    std::string left;
-    kit.onWindow(kWindow, [&](ui::HeadlessWindow& w) {
-        left = w.shown(8);
-        w.click(9);
-    });
-    zilvara::STATUS();
-    EXPECT_EQ(left, "0:00:00");
+// Before the server has an ID nothing is left to wait for, and "Obnovi"
+// sends nothing (a check would sign in as 0 and show record 0's address).
+TEST_F(ReporterTest, StatusWithoutServerIdChecksNothing) {
+    for (const char* id : {"", "abc", "0"}) {
+        SCOPED_TRACE(id);
+        kit.messages.clear();
+        server(id);
+        GLO.IPADRESA = "10.3.3.3";
+        std::string left;
+        kit.onWindow(kWindow, [&](ui::HeadlessWindow& w) {
+            left = w.shown(8);
+            w.click(10);
+        });
+        kit.onWindow(kWindow, [&](ui::HeadlessWindow& w) { w.click(9); });
+        zilvara::STATUS();
+        EXPECT_EQ(left, "0:00:00");
+        EXPECT_TRUE(tp.sender.calls.empty());
+        EXPECT_EQ(texts(kit.messages), std::vector<std::string>{"OK"});
+        EXPECT_EQ(GLO.IPADRESA.clip(), "10.3.3.3");
+        EXPECT_EQ(GLO.ZADNJAKONTROLA, 0);
+    }
+    EXPECT_EQ(kit.unanswered, 0);
+}
+
+// The time left of intervals of a day or more keeps its whole days in front
+// instead of wrapping to a small time of day.
+TEST_F(ReporterTest, StatusTimeLeftOfLongIntervals) {
+    constexpr uint64_t kMinute = 60 * 1000;
+    struct Case {
+        int16_t minutes;
+        uint64_t elapsedMs;
+        const char* left;
+        uint32_t stored;  // GLO:PRESTALOVRIJEME, hundredths
+    } cases[] = {
+        {5, 0, "0:04:59", 30000},
+        {1440, 0, "23:59:59", 8640000},
+        {1440, 1000, "23:59:58", 8639900},
+        {1441, 0, "1 d 0:00:59", 8646000},
+        {2000, 0, "1 d 9:19:59", 12000000},
+        {2000, 1999 * kMinute, "0:00:59", 6000},
+        {32767, 0, "22 d 18:06:59", 196602000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minutes) + " min, " + std::to_string(c.elapsedMs) + " ms");
+        tp.sender.calls.clear();
+        server("0042", c.minutes);
+        zilvara::PRIJAVA();
+        tp.clock.advance(c.elapsedMs);
+        std::string left;
+        uint32_t stored = 0;
+        kit.onWindow(kWindow, [&](ui::HeadlessWindow& w) { w.tick(); });
+        kit.onWindow(kWindow, [&](ui::HeadlessWindow& w) {
+            left = w.shown(8);
+            stored = GLO.PRESTALOVRIJEME;
+            w.click(9);
+        });
+        zilvara::STATUS();
+        EXPECT_EQ(left, c.left);
+        EXPECT_EQ(stored, c.stored);
+    }
 }
 
 TEST_F(ReporterTest, HistoryStartsTheViewerWithOneSpace) {

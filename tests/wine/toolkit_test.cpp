@@ -251,6 +251,25 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     w->display(7, 7);
     EXPECT_EQ("99", shown(*w, 7));
 
+    // Pictures and frames lie under the later controls; the Tab order stays the declaration order.
+    auto above = [](HWND upper, HWND lower) {
+        for (HWND h = GetWindow(upper, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT))
+            if (h == lower) return true;
+        return false;
+    };
+    EXPECT_TRUE(above(child(*w, 7), child(*w, 5)));
+    EXPECT_TRUE(above(child(*w, 7), child(*w, 6)));
+    EXPECT_TRUE(above(child(*w, 6), child(*w, 5))) << "a later picture or frame over an earlier one";
+    EXPECT_EQ(child(*w, 8), GetNextDlgTabItem(top, child(*w, 7), FALSE));
+    // The frame is only its edge: what lies inside stays visible and clickable.
+    HRGN ring = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(child(*w, 6), ring));
+    RECT boxRect;
+    GetClientRect(child(*w, 6), &boxRect);
+    EXPECT_TRUE(PtInRegion(ring, 1, boxRect.bottom / 2));
+    EXPECT_FALSE(PtInRegion(ring, boxRect.right / 2, boxRect.bottom / 2));
+    DeleteObject(ring);
+
     // The tip is registered with the window's tooltip control.
     HWND tips = nullptr;
     for (HWND h = FindWindowW(TOOLTIPS_CLASSW, nullptr); h; h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
@@ -536,7 +555,6 @@ TEST_F(Win32ToolkitTest, SecondWindowOnTheThreadIsModalToTheFirst) {
 // --- threads ---
 
 TEST_F(Win32ToolkitTest, NotifyAndRedrawReachAWindowOnAnotherThread) {
-    std::atomic<uint32_t> value{11};
     uint32_t shownValue = 11;
     std::atomic<HWND> otherWindow{nullptr};
     std::atomic<bool> done{false};
@@ -580,7 +598,6 @@ TEST_F(Win32ToolkitTest, NotifyAndRedrawReachAWindowOnAnotherThread) {
     EXPECT_EQ(0x660u, received.notifyCode);
     EXPECT_EQ(main, received.notifyThread);
     EXPECT_EQ(0x205, received.notifyParam);
-    (void)value;
 }
 
 TEST_F(Win32ToolkitTest, NotifyToThisThreadGoesToTheInnermostWindow) {

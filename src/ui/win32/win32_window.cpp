@@ -191,7 +191,6 @@ void Win32Window::createControl(int field) {
         case Kind::Image:
         case Kind::Box:
             style |= SS_OWNERDRAW;
-            if (c.kind == Kind::Box) ex |= WS_EX_TRANSPARENT;
             break;
         case Kind::Entry:
             cls = L"EDIT";
@@ -244,10 +243,23 @@ void Win32Window::createControl(int field) {
     SendMessageW(s.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(s.font), FALSE);
 
     switch (c.kind) {
-        case Kind::Box:
-            // Under every other control: the frame is drawn behind them.
-            SetWindowPos(s.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        case Kind::Box: {
+            // The box is only its frame: a ring-shaped window, so what lies inside
+            // (the window's background, a picture) shows through untouched.
+            int w = rc.right - rc.left, h = rc.bottom - rc.top, r = boxRadius(c);
+            int top = c.text.empty() ? 0 : baseY_ / 2;
+            HRGN ring = CreateRoundRectRgn(0, top, w + 1, h + 1, r, r);
+            HRGN inner = CreateRoundRectRgn(3, top + 3, w - 2, h - 2, r, r);
+            CombineRgn(ring, ring, inner, RGN_DIFF);
+            DeleteObject(inner);
+            if (!c.text.empty()) {
+                HRGN caption = CreateRectRgn(baseX_, 0, w - baseX_, baseY_);
+                CombineRgn(ring, ring, caption, RGN_OR);
+                DeleteObject(caption);
+            }
+            if (!SetWindowRgn(s.hwnd, ring, FALSE)) DeleteObject(ring);  // on success the window owns it
             break;
+        }
         case Kind::Entry: {
             int width = inputWidth(c);
             if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
@@ -364,6 +376,14 @@ void Win32Window::open() {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     for (int field = 1; field <= int(slots_.size()); ++field) createControl(field);
+    // Pictures and frames lie under the other controls, a later one over an earlier
+    // one; the others keep their declaration order, which is also the Tab order.
+    for (int field = int(slots_.size()); field >= 1; --field) {
+        Kind k = control(field).kind;
+        if ((k == Kind::Image || k == Kind::Box) && slots_[std::size_t(field - 1)].hwnd)
+            SetWindowPos(slots_[std::size_t(field - 1)].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (def_.timer > 0) SetTimer(hwnd_, kTimerId, UINT(def_.timer) * 10, nullptr);
 
     kit_.opened(this);
@@ -402,6 +422,8 @@ void Win32Window::close() {
         s.picture.reset();
         s.icon.reset();
         s.brush.reset();
+        s.backdrop.reset();
+        s.backdropPicture.reset();
         s.font = nullptr;
         s.shown.clear();
         s.modified = false;
@@ -709,8 +731,51 @@ LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
     if (has(c, Transparent) || wallpaper_) SetBkMode(dc, TRANSPARENT);
     POINT pt{0, 0};
     MapWindowPoints(child, hwnd_, &pt, 1);
+    if (has(c, Transparent)) {
+        // What lies beneath: the background and the pictures under the control.
+        RECT rc;
+        GetClientRect(child, &rc);
+        if (!s.backdrop || s.backdropAt.x != pt.x || s.backdropAt.y != pt.y || s.backdropSize.cx != rc.right ||
+            s.backdropSize.cy != rc.bottom) {
+            s.backdrop.reset();
+            s.backdropPicture.reset(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
+            HDC mem = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(mem, s.backdropPicture.get());
+            paintBackdrop(mem, rc, pt);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+            s.backdrop.reset(CreatePatternBrush(s.backdropPicture.get()));
+            s.backdropAt = pt;
+            s.backdropSize = SIZE{rc.right, rc.bottom};
+        }
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        return reinterpret_cast<LRESULT>(s.backdrop.get());
+    }
     SetBrushOrgEx(dc, -pt.x, -pt.y, nullptr);
     return reinterpret_cast<LRESULT>(backgroundBrush());
+}
+
+int Win32Window::boxRadius(const Control& c) const { return has(c, Rounded) ? std::max(6, baseX_ * 2) : 0; }
+
+void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
+    paintBackground(dc, rc, POINT{-at.x, -at.y});
+    for (int f = 1; f <= int(slots_.size()); ++f) {
+        const Slot& p = slots_[std::size_t(f - 1)];
+        if (control(f).kind != Kind::Image || !p.picture || !p.hwnd || !IsWindowVisible(p.hwnd)) continue;
+        RECT r;
+        GetWindowRect(p.hwnd, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        BITMAP bm{};
+        GetObjectW(p.picture.get(), sizeof bm, &bm);
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, p.picture.get());
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, r.left - at.x, r.top - at.y, r.right - r.left, r.bottom - r.top, mem, 0, 0, bm.bmWidth,
+                   std::abs(bm.bmHeight), SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    }
 }
 
 void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
@@ -742,7 +807,7 @@ void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
     POINT pt{0, 0};
     MapWindowPoints(d.hwndItem, hwnd_, &pt, 1);
     if (s.brush) FillRect(d.hDC, &rc, s.brush.get());
-    else paintBackground(d.hDC, rc, POINT{-pt.x, -pt.y});
+    else paintBackdrop(d.hDC, rc, pt);
     COLORREF line = s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_BTNSHADOW);
     HPEN pen = CreatePen(PS_SOLID, 1, line);
     HGDIOBJ oldPen = SelectObject(d.hDC, pen);
@@ -750,7 +815,7 @@ void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
     int top = rc.top;
     if (!c.text.empty()) top += baseY_ / 2;
     if (has(c, Rounded)) {
-        int r = std::max(6, baseX_ * 2);
+        int r = boxRadius(c);
         RoundRect(d.hDC, rc.left, top, rc.right, rc.bottom, r, r);
     } else {
         Rectangle(d.hDC, rc.left, top, rc.right, rc.bottom);

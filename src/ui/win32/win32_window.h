@@ -70,6 +70,11 @@ private:
         COLORREF text = CLR_INVALID, back = CLR_INVALID;
         BrushHandle brush;
         BitmapHandle picture;
+        // A transparent control's background: what lies beneath it, at its place.
+        BrushHandle backdrop;
+        BitmapHandle backdropPicture;
+        POINT backdropAt{0, 0};
+        SIZE backdropSize{0, 0};
         IconHandle icon;
         std::unique_ptr<BrowserHost> browser;
         HWND note = nullptr;  // "no browser" text inside an object's area
@@ -99,6 +104,8 @@ private:
     LRESULT colourControl(UINT msg, HDC dc, HWND child);
     void drawItem(const DRAWITEMSTRUCT& d);
     void paintBackground(HDC dc, const RECT& rc, POINT origin);
+    void paintBackdrop(HDC dc, const RECT& rc, POINT at);  // `at`: the area's place in the window
+    int boxRadius(const Control& c) const;
     COLORREF backgroundColour() const;
     HBRUSH backgroundBrush() const;
     void queue(int code, int field = 0);
