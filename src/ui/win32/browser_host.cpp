@@ -65,8 +65,17 @@ struct Bstr {
 
 // OLE must be initialised on every thread that hosts a browser; it stays
 // initialised for the thread's life (windows come and go on the same thread).
+// It is undone when the thread ends, so no apartment outlives its thread.
+struct OleThread {
+    HRESULT state = OleInitialize(nullptr);
+    ~OleThread() {
+        if (SUCCEEDED(state)) OleUninitialize();
+    }
+};
+
 bool oleReadyOnThisThread() {
-    thread_local HRESULT state = OleInitialize(nullptr);
+    thread_local OleThread ole;
+    HRESULT state = ole.state;
     // RPC_E_CHANGED_MODE: COM is already up in the multithreaded apartment;
     // the control may still work there, so creation is attempted anyway.
     return SUCCEEDED(state) || state == RPC_E_CHANGED_MODE;
