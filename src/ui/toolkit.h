@@ -111,7 +111,7 @@ class Toolkit {
 public:
     virtual ~Toolkit() = default;
     virtual std::unique_ptr<Window> create(const WindowDef& def) = 0;
-    virtual int message(const MessageSpec& spec) = 0;
+    virtual int message(const MessageSpec& request) = 0;
     // Popup menu at the mouse position from "A|B|-|C"; the chosen selectable
     // item's number from 1 (separators not counted), 0 when dismissed.
     virtual int popup(const std::string& items) = 0;

@@ -673,7 +673,7 @@ TEST_F(Win32ToolkitTest, PopupMenuReturnsTheChosenItemNumber) {
 // --- message dialogs ---
 
 struct BoxCase {
-    MessageSpec spec;
+    MessageSpec request;
     int press;                     // button ID the helper presses
     int expected;                  // what message() returns
     std::map<int, std::string> labels;  // labels expected by ID (only those listed)
@@ -687,7 +687,7 @@ TEST_F(Win32ToolkitTest, MessageBoxesShowTextAndReturnThePressedButton) {
     auto w = toolkit().create(d);
     w->open();
     drain(*w);
-    auto spec = [](unsigned buttons, bool daNe = false) {
+    auto request = [](unsigned buttons, bool daNe = false) {
         MessageSpec s;
         s.text = "Prvi red|Drugi red";
         s.caption = "Upozorenje";
@@ -696,24 +696,24 @@ TEST_F(Win32ToolkitTest, MessageBoxesShowTextAndReturnThePressedButton) {
         s.yesNoDaNe = daNe;
         return s;
     };
-    MessageSpec logo = spec(BUTTON_OK);
+    MessageSpec logo = request(BUTTON_OK);
     logo.icon = Icon::WinLogo;
     const BoxCase cases[] = {
-        {spec(BUTTON_OK), IDOK, BUTTON_OK, {}},
-        {spec(BUTTON_YES | BUTTON_NO), IDNO, BUTTON_NO, {}},
-        {spec(BUTTON_YES | BUTTON_NO | BUTTON_CANCEL), IDCANCEL, BUTTON_CANCEL, {}},
-        {spec(BUTTON_ABORT | BUTTON_RETRY | BUTTON_IGNORE), IDRETRY, BUTTON_RETRY, {}},
-        {spec(0, true), IDYES, 1, {{IDYES, "DA"}, {IDNO, "NE"}}},
-        {spec(0, true), IDNO, 2, {{IDYES, "DA"}, {IDNO, "NE"}}},
+        {request(BUTTON_OK), IDOK, BUTTON_OK, {}},
+        {request(BUTTON_YES | BUTTON_NO), IDNO, BUTTON_NO, {}},
+        {request(BUTTON_YES | BUTTON_NO | BUTTON_CANCEL), IDCANCEL, BUTTON_CANCEL, {}},
+        {request(BUTTON_ABORT | BUTTON_RETRY | BUTTON_IGNORE), IDRETRY, BUTTON_RETRY, {}},
+        {request(0, true), IDYES, 1, {{IDYES, "DA"}, {IDNO, "NE"}}},
+        {request(0, true), IDNO, 2, {{IDYES, "DA"}, {IDNO, "NE"}}},
         // No system type has OK with No: relabelled and renumbered.
-        {spec(BUTTON_OK | BUTTON_NO), IDNO, BUTTON_NO, {{IDOK, "OK"}, {IDNO, "&No"}}},
-        {spec(BUTTON_OK | BUTTON_HELP), IDHELP, BUTTON_HELP, {}},
+        {request(BUTTON_OK | BUTTON_NO), IDNO, BUTTON_NO, {{IDOK, "OK"}, {IDNO, "&No"}}},
+        {request(BUTTON_OK | BUTTON_HELP), IDHELP, BUTTON_HELP, {}},
         {logo, IDOK, BUTTON_OK, {}},
     };
     for (const BoxCase& c : cases) {
         SeenBox seen;
         std::thread helper = answerBox(seen, c.press);
-        int result = toolkit().message(c.spec);
+        int result = toolkit().message(c.request);
         helper.join();
         EXPECT_EQ(c.expected, result) << "press " << c.press;
         EXPECT_EQ("Upozorenje", seen.caption);

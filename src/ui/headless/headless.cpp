@@ -240,19 +240,19 @@ std::unique_ptr<Window> HeadlessToolkit::create(const WindowDef& def) {
     return std::make_unique<HeadlessWindow>(*this, def);
 }
 
-int HeadlessToolkit::message(const MessageSpec& spec) {
-    if (onMessage) onMessage(spec);
+int HeadlessToolkit::message(const MessageSpec& request) {
+    if (onMessage) onMessage(request);
     std::lock_guard<std::recursive_mutex> l(mutex_);
-    messages.push_back(spec);
+    messages.push_back(request);
     if (!answers_.empty()) {
         int a = answers_.front();
         answers_.pop_front();
         return a;
     }
-    if (spec.yesNoDaNe) return 1;
-    if (spec.defaultButton) return int(spec.defaultButton);
+    if (request.yesNoDaNe) return 1;
+    if (request.defaultButton) return int(request.defaultButton);
     for (unsigned b = 1; b <= 128; b <<= 1)
-        if (spec.buttons & b) return int(b);
+        if (request.buttons & b) return int(b);
     return BUTTON_OK;
 }
 

@@ -120,7 +120,7 @@ public:
 
     // --- Toolkit ---
     std::unique_ptr<Window> create(const WindowDef& def) override;
-    int message(const MessageSpec& spec) override;
+    int message(const MessageSpec& request) override;
     int popup(const std::string& items) override;
     void beep() override;
     uint32_t startThread(std::function<void()> body, std::size_t stack) override;

@@ -152,15 +152,15 @@ INT_PTR CALLBACK copyableProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return FALSE;
 }
 
-int showCopyable(const MessageSpec& spec, HWND owner) {
-    CopyableArgs args{dialogText(spec.text, L"\r\n"), spec.icon};
+int showCopyable(const MessageSpec& request, HWND owner) {
+    CopyableArgs args{dialogText(request.text, L"\r\n"), request.icon};
     // Size from the text: widest line and number of lines, within sensible bounds.
     int lines = 1, widest = 0, run = 0;
     for (wchar_t ch : args.text) {
         if (ch == L'\n') { ++lines; run = 0; continue; }
         if (ch != L'\r' && ++run > widest) widest = run;
     }
-    bool icon = spec.icon != Icon::None;
+    bool icon = request.icon != Icon::None;
     short left = icon ? 36 : 7;
     short editW = short(std::min(std::max(widest * 4 + 12, 150), 320));
     short editH = short(std::min(std::max(lines * 9 + 6, 24), 200));
@@ -173,7 +173,7 @@ int showCopyable(const MessageSpec& spec, HWND owner) {
     t.word(0); t.word(0); t.word(WORD(width)); t.word(WORD(height));
     t.word(0);  // no menu
     t.word(0);  // the standard dialog class, #32770
-    t.text(widen(spec.caption).c_str());
+    t.text(widen(request.caption).c_str());
     t.word(8);
     t.text(L"MS Shell Dlg");
     t.item(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, left, 7, editW, editH,
@@ -187,16 +187,16 @@ int showCopyable(const MessageSpec& spec, HWND owner) {
 
 }  // namespace
 
-int showMessage(const MessageSpec& spec, HWND owner) {
-    if (spec.copyable) return showCopyable(spec, owner);
+int showMessage(const MessageSpec& request, HWND owner) {
+    if (request.copyable) return showCopyable(request, owner);
 
     // The buttons wanted, in the order they are shown.
     std::vector<Choice> wanted;
-    if (spec.yesNoDaNe) {
+    if (request.yesNoDaNe) {
         wanted = {{1, IDYES, "DA"}, {2, IDNO, "NE"}};
     } else {
         for (const Choice& c : kStandard)
-            if (spec.buttons & c.value) wanted.push_back(c);
+            if (request.buttons & c.value) wanted.push_back(c);
         if (wanted.empty()) wanted.push_back(kStandard[0]);
     }
     unsigned set = 0;
@@ -204,7 +204,7 @@ int showMessage(const MessageSpec& spec, HWND owner) {
     UINT type = 0;
     std::vector<int> carriers;  // the IDs the system's own type gives, when no type fits exactly
     BoxState state;
-    if (spec.yesNoDaNe) {
+    if (request.yesNoDaNe) {
         type = MB_YESNO;
         state.relabels = {{IDYES, IDYES, L"DA"}, {IDNO, IDNO, L"NE"}};
     } else if (set == BUTTON_OK) {
@@ -229,25 +229,25 @@ int showMessage(const MessageSpec& spec, HWND owner) {
         for (std::size_t i = 0; i < wanted.size(); ++i)
             state.relabels.push_back({carriers[i], wanted[i].id, widen(wanted[i].label)});
     }
-    bool help = !spec.yesNoDaNe && (spec.buttons & BUTTON_HELP);
+    bool help = !request.yesNoDaNe && (request.buttons & BUTTON_HELP);
     if (help) type |= MB_HELP;
 
     // The default button by its place among those shown (help is the last).
     std::size_t place = 0;
-    if (spec.defaultButton) {
+    if (request.defaultButton) {
         for (std::size_t i = 0; i < wanted.size(); ++i)
-            if (wanted[i].value == spec.defaultButton) place = i;
-        if (help && spec.defaultButton == BUTTON_HELP) place = wanted.size();
+            if (wanted[i].value == request.defaultButton) place = i;
+        if (help && request.defaultButton == BUTTON_HELP) place = wanted.size();
     }
     type |= UINT(place) << 8;  // MB_DEFBUTTON1..4
 
     MSGBOXPARAMSW p{};
     p.cbSize = sizeof p;
     p.hwndOwner = owner;
-    std::wstring text = dialogText(spec.text, L"\n"), caption = widen(spec.caption);
+    std::wstring text = dialogText(request.text, L"\n"), caption = widen(request.caption);
     p.lpszText = text.c_str();
     p.lpszCaption = caption.c_str();
-    switch (spec.icon) {
+    switch (request.icon) {
         case Icon::Information: type |= MB_ICONINFORMATION; break;
         case Icon::Exclamation: type |= MB_ICONEXCLAMATION; break;
         case Icon::Question: type |= MB_ICONQUESTION; break;
@@ -268,7 +268,7 @@ int showMessage(const MessageSpec& spec, HWND owner) {
     if (state.hook) UnhookWindowsHookEx(state.hook);
     box = outer;
 
-    if (spec.yesNoDaNe) return result == IDYES ? 1 : 2;
+    if (request.yesNoDaNe) return result == IDYES ? 1 : 2;
     if (result == IDHELP) return BUTTON_HELP;
     for (const Choice& c : kStandard)
         if (c.id == result) return int(c.value);

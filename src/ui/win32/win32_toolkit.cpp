@@ -74,9 +74,9 @@ void Win32Toolkit::closed(Win32Window* w) {
 
 Window* Win32Toolkit::currentWindow() { return innermost(GetCurrentThreadId()); }
 
-int Win32Toolkit::message(const MessageSpec& spec) {
+int Win32Toolkit::message(const MessageSpec& request) {
     Win32Window* owner = innermost(GetCurrentThreadId());
-    return showMessage(spec, owner ? owner->hwnd() : nullptr);
+    return showMessage(request, owner ? owner->hwnd() : nullptr);
 }
 
 int Win32Toolkit::popup(const std::string& items) {

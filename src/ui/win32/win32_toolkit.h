@@ -18,7 +18,7 @@ class Win32Toolkit : public Toolkit {
 public:
     Win32Toolkit();
     std::unique_ptr<Window> create(const WindowDef& def) override;
-    int message(const MessageSpec& spec) override;
+    int message(const MessageSpec& request) override;
     int popup(const std::string& items) override;
     void beep() override;
     uint32_t startThread(std::function<void()> body, std::size_t stack) override;
@@ -44,6 +44,6 @@ void installWin32Toolkit();
 Win32Toolkit& win32Toolkit();
 
 // The message dialog alone (also used without a toolkit window).
-int showMessage(const MessageSpec& spec, HWND owner);
+int showMessage(const MessageSpec& request, HWND owner);
 
 }  // namespace ui::win32
