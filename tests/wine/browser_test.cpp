@@ -1,5 +1,6 @@
 // The embedded web browser under Wine, alone in a plain window and inside the
 // web-instructions window: its navigations reach a small HTTP server of our own.
+#include "../common/own_window.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -163,30 +164,8 @@ TEST(BrowserHost, TwoBrowsersOneAfterTheOther) {
     }
 }
 
-struct WindowSearch {
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK matchOwnWindow(HWND h, LPARAM p) {
-    auto* s = reinterpret_cast<WindowSearch*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t text[128] = {};
-    GetWindowTextW(h, text, 128);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(h) && wcscmp(text, s->title) == 0) {
-        s->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The visible top-level window of this process with that title.
-HWND findOwnWindow(const wchar_t* title) {
-    WindowSearch search{title, nullptr};
-    EnumWindows(matchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND findOwnWindow(const wchar_t* title) { return vx::testing::findOwnWindow(nullptr, title); }
 
 // Waits (without pumping: the window lives on its own thread) for done().
 bool waitUntil(const std::function<bool()>& done, int ms = 15000) {

@@ -1,5 +1,6 @@
 // The Win32 toolkit under Wine, in process: windows from definitions, the
 // events their messages become, threads and notifications, menus and boxes.
+#include "../common/own_window.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -77,30 +78,8 @@ bool waitFor(Pred pred, int ms = 5000) {
     return pred();
 }
 
-struct WindowSearch {
-    const wchar_t* cls;
-    HWND found;
-};
-
-BOOL CALLBACK matchOwnWindow(HWND h, LPARAM p) {
-    auto* s = reinterpret_cast<WindowSearch*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    if (pid == GetCurrentProcessId() && lstrcmpW(name, s->cls) == 0 && IsWindowVisible(h)) {
-        s->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible top-level window of this process of the given class.
-HWND findOwnWindow(const wchar_t* cls) {
-    WindowSearch s{cls, nullptr};
-    EnumWindows(matchOwnWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+HWND findOwnWindow(const wchar_t* cls) { return vx::testing::findOwnWindow(cls, nullptr); }
 
 std::string textOf(HWND h) {
     wchar_t buf[4096] = {};
