@@ -72,10 +72,10 @@ std::string formatValue(const Var& v, const Format& f) {
     return {};
 }
 
-bool storeInput(const Var& v, const Format& f, const std::string& input, bool upper) {
+bool storeInput(const Var& v, const Format& f, const std::string& input) {
     if (v.type == Var::Type::None || v.type == Var::Type::Rows) return true;
     if (v.type == Var::Type::Text) {
-        std::string t = upper ? vx::upper(input) : input;
+        std::string t = input;
         if (f.width > 0 && int(t.size()) > f.width) t.resize(std::size_t(f.width));
         char* p = static_cast<char*>(v.p);
         if (v.width < 0) {

@@ -136,7 +136,8 @@ Toolkit* installedToolkit();
 
 // Shown value of a bound variable under a format, and the reading of input.
 std::string formatValue(const Var& v, const Format& f);
-// Stores input into the variable; false (nothing stored) when it does not fit.
-bool storeInput(const Var& v, const Format& f, const std::string& input, bool upper);
+// Stores input into the variable exactly as shown; false (nothing stored)
+// when it does not fit.
+bool storeInput(const Var& v, const Format& f, const std::string& input);
 
 }  // namespace ui

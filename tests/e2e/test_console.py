@@ -44,28 +44,30 @@ class ConsoleTest(unittest.TestCase):
         s.write_console_ini(IDKorisnika=501, NazivKorisnika="MARKO", Grupa="KOR", **keys)
         s.registry.set_file("ZEDOVORIDI.txt", relay)
 
-    def test_first_start_registers_the_typed_name_in_capitals(self):
+    def test_first_start_registers_the_name_as_shown_typed_letters_in_capitals(self):
         s = self.scenario()
-        s.write_console_ini()  # the registry only: no ID yet
+        s.write_console_ini(NazivKorisnika="marko")  # a name but no ID yet
         s.registry.set_file("ZEDOVORIDI.txt", "10.0.0.5")
         s.registry.queue_reply("a|b|c|REG|500")
         program = s.start(EXE)
         s.wait_window(DIALOG, exe=EXE, timeout=20)
         self.assertTrue(s.visible(MAIN), "the main window opens first")
-        s.set(DIALOG, 6, "marko")
+        self.assertEqual(s.text(DIALOG, 6), "marko", "a stored name is shown as stored")
+        s.type(DIALOG, 6, " vić")
+        s.wait_text(DIALOG, 6, "marko VIĆ")
         s.click(DIALOG, 9)
         box = s.message(exe=EXE)
-        self.assertEqual([l.rstrip() for l in box["text"].split("\n")], ["ID=500", "MARKO", "KOR"])
+        self.assertEqual([l.rstrip() for l in box["text"].split("\n")], ["ID=500", "marko VIĆ", "KOR"])
         s.answer("OK", exe=EXE)
         s.gone(DIALOG)
         s.wait_text(MAIN, 2, "0000501")
         self.assertEqual(s.status(MAIN), "IP Adresa servera:10.0.0.5")
         ini = s.ini()["VOZidavar"]
-        self.assertEqual((ini["Glo:IDKorisnika"], ini["Glo:NazivKorisnika"]), ("501", "MARKO"))
+        self.assertEqual((ini["Glo:IDKorisnika"], ini["Glo:NazivKorisnika"]), ("501", "marko VIĆ"))
         posts = [r for r in s.registry.requests() if r[0] == "POST"]
         self.assertEqual(len(posts), 1)
-        self.assertRegex(posts[0][2].decode(),
-                         r"^id_user=99999&zahtjev1=INSTALL&zahtjev2=MARKO&zahtjev3=KOR&zahtjev4=\d+$")
+        self.assertRegex(posts[0][2].decode("cp1250"),
+                         r"^id_user=99999&zahtjev1=INSTALL&zahtjev2=marko VIĆ&zahtjev3=KOR&zahtjev4=\d+$")
         self.close_down(s, program, "NE")
         self.assertEqual(s.wait_started(1), [s.win_dir() + "\\Tkill.exe  winvnc.exe"])
         self.assertRegex(lines(s.log_bytes())[0], "^" + STAMP + " Start programa$")
@@ -185,6 +187,38 @@ class ConsoleTest(unittest.TestCase):
             % s.registry.base_url).encode())
         posts = [r for r in s.registry.requests() if r[0] == "POST"]
         self.assertEqual(posts, [("POST", "/dns/dns.php", b"id_user=501&zahtjev1=PRIJAVAVXRD&zahtjev2=MARKO")])
+        self.close_down(s, program, "DA")
+
+    def test_closing_a_window_while_typing_keeps_the_edit(self):
+        # The cursor is still in the entry when the window closes: close box
+        # (a real click), Alt-F4 and a plain close request alike.
+        s = self.scenario()
+        self.registered(s)
+        program = s.start(EXE)
+        s.wait_window(MAIN, exe=EXE, timeout=20)
+        s.wait_text(MAIN, 28, "MARKO")
+        s.click(MAIN, 11)
+        s.wait_window(DIALOG, exe=EXE)
+        s.type(DIALOG, 5, "ZZ")
+        s.mouse(DIALOG, "closebox")
+        s.gone(DIALOG)
+        s.wait_text(MAIN, 28, "MARKOZZ")
+        self.assertEqual(s.ini()["VOZidavar"]["Glo:NazivKorisnika"], "MARKO", "the close box writes nothing")
+        self.assertFalse([r for r in s.registry.requests() if r[0] == "POST" and b"zahtjev2=MARKOZZ" in r[2]])
+
+        # The groups window keeps its user and password for the run.
+        for field, typed, close in ((8, "ANA", lambda: s.post(DIALOG, 0x0112, 0xF060)),  # Alt-F4: SC_CLOSE
+                                    (10, "TAJNA", lambda: s.close(DIALOG))):
+            s.click(MAIN, 12)
+            s.wait_window(DIALOG, exe=EXE)
+            s.type(DIALOG, field, typed)
+            close()
+            s.gone(DIALOG)
+        s.click(MAIN, 12)
+        s.wait_window(DIALOG, exe=EXE)
+        self.assertEqual((s.text(DIALOG, 8), s.text(DIALOG, 10)), ("ANA", "TAJNA"))
+        s.close(DIALOG)
+        s.gone(DIALOG)
         self.close_down(s, program, "DA")
 
     def test_relay_reply_is_cleaned(self):

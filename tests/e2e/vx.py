@@ -160,6 +160,9 @@ class Driver:
     def close(self, title):
         return self.run("close", title)
 
+    def resize(self, title, width, height):
+        return self.run("resize", title, width, height)
+
     def minimize(self, title):
         return self.run("minimize", title)
 
@@ -205,6 +208,16 @@ class Driver:
 
     def set(self, title, field, text):
         return self.run("set", title, field, "--", text)
+
+    def type(self, title, field, text):
+        """Types at the end of the field key by key; the focus stays in it."""
+        return self.run("type", title, field, "--", text)
+
+    def mouse(self, title, field):
+        """A real mouse click at the centre of a control (or field "closebox");
+        returns (class, field) of the window that lies under that point."""
+        cls, hit = self.run("mouse", title, field).split("\t")
+        return cls, int(hit)
 
     def click(self, title, field, force=False):
         return self.run("click", title, field, *(["--force"] if force else []))

@@ -86,6 +86,18 @@ TEST_F(Windows, RegistrationTakesTheTypedNameInCapitals) {
     EXPECT_NE(ini().find("Glo:NazivKorisnika=MARKO\r\n"), std::string::npos);
 }
 
+TEST_F(Windows, RegistrationShowsAndSendsAStoredNameAsItStands) {
+    GLO.NAZIVKORISNIKA = "marko";
+    tp.sender.answers = {"a|b|c|REG|500"};
+    kit.onWindow("Pregled..", [](ui::HeadlessWindow& w) {
+        EXPECT_EQ(w.shown(6), "marko");
+        w.click(9);
+    });
+    morventa::NAZIVKORISNIKA();
+    ASSERT_EQ(tp.sender.calls.size(), 1u);
+    EXPECT_NE(tp.sender.calls[0].body.find("&zahtjev2=marko&"), std::string::npos);
+}
+
 TEST_F(Windows, RegistrationWithABlankNameOrGroupSendsNothing) {
     struct Case {
         std::string name, group;
@@ -173,6 +185,18 @@ TEST_F(Windows, SettingsRenameRegistersAndShowsTheNewIdOnReturn) {
     morventa::PODESAVANJE();
     EXPECT_EQ(ini(), "[VOZidavar]\r\nGlo:IDKorisnika=701\r\nGlo:NazivKorisnika=MARKO\r\n");
     EXPECT_EQ(tp.sender.calls.size(), 1u);
+}
+
+TEST_F(Windows, SettingsClosedWhileTypingKeepTheEditInMemoryOnly) {
+    GLO.NAZIVKORISNIKA = "MARKO";
+    kit.onWindow("Pregled..", [](ui::HeadlessWindow& w) {
+        w.type(5, "MARKOZZ");
+        w.closeBox();  // the cursor still in the entry
+    });
+    morventa::PODESAVANJE();
+    EXPECT_EQ(GLO.NAZIVKORISNIKA.clip(), "MARKOZZ");
+    EXPECT_EQ(ini(), "") << "the close box writes nothing";
+    EXPECT_TRUE(tp.sender.calls.empty());
 }
 
 TEST_F(Windows, GroupsKeepTheirEntriesAndHandThemToTheAddUserWindow) {

@@ -190,7 +190,6 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     EXPECT_EQ("5", shown(*w, 7));
     EXPECT_EQ("prvi red\r\ndrugi red", shown(*w, 11)) << "LF shown as CRLF";
     EXPECT_TRUE(GetWindowLongPtrW(child(*w, 11), GWL_STYLE) & ES_READONLY);
-    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 15), GWL_STYLE) & ES_UPPERCASE);
     EXPECT_TRUE(GetWindowLongPtrW(child(*w, 8), GWL_STYLE) & BS_DEFPUSHBUTTON);
     EXPECT_FALSE(GetWindowLongPtrW(child(*w, 14), GWL_STYLE) & WS_TABSTOP);
     EXPECT_TRUE(GetWindowLongPtrW(child(*w, 7), GWL_STYLE) & WS_TABSTOP);
@@ -297,7 +296,7 @@ TEST_F(Win32ToolkitTest, CompletedEntryIsStoredOrRejected) {
         {"123", 7, EVENT_Accepted, 123, "", -12},
         {"12a", 7, EVENT_Rejected, 5, "", -12},         // not a number: variable unchanged
         {"-3", 7, EVENT_Rejected, 5, "", -12},          // negative into an unsigned
-        {"zagreb", 15, EVENT_Accepted, 5, "ZAGREB", -12},  // Upper
+        {"zagreb", 15, EVENT_Accepted, 5, "zagreb", -12},  // Upper: not typed, stored as shown
         {"-40", 16, EVENT_Accepted, 5, "", -40},
     };
     for (const Completion& c : cases) {
@@ -317,6 +316,26 @@ TEST_F(Win32ToolkitTest, CompletedEntryIsStoredOrRejected) {
         EXPECT_EQ(c.signedAfter, v.signedValue) << c.typed;
         w->close();
     }
+}
+
+TEST_F(Win32ToolkitTest, UpperCaseEntryCapitalisesTypedLettersOnly) {
+    AllKinds v;
+    v.upperText = "zagreb";
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);
+    drain(*w);
+    HWND edit = child(*w, 15);
+    EXPECT_EQ("zagreb", shown(*w, 15)) << "the program's text is shown as it is";
+    SendMessageW(edit, EM_SETSEL, 6, 6);  // the caret at the end
+    for (wchar_t ch : std::wstring(L"-\x010D" L"a1"))  // "-ča1" typed key by key
+        SendMessageW(edit, WM_CHAR, WPARAM(ch), 1);
+    EXPECT_EQ(L"zagreb-\x010C" L"A1", ui::win32::windowText(edit));
+    SendMessageW(reinterpret_cast<HWND>(w->handle()), WM_COMMAND, MAKEWPARAM(1015, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(edit));
+    drain(*w);
+    EXPECT_EQ("zagreb-Č" "A1", v.upperText.clip()) << "the variable holds what the entry shows";
+    w->close();
 }
 
 TEST_F(Win32ToolkitTest, LeavingAnUnchangedEntryCompletesNothing) {

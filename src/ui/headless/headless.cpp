@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/text.h"
+
 namespace ui {
 
 void HeadlessBrowser::navigate(const std::string& url, int flags) {
@@ -76,6 +78,16 @@ Event HeadlessWindow::next() {
         if (!queue_.empty()) {
             Event e = queue_.front();
             queue_.pop_front();
+            // However the window closes, the entry being typed in is completed first:
+            // its event is handled now and the close right after it.
+            if (e.code == EVENT_CloseWindow) {
+                std::vector<Event> first = completions(0);
+                if (!first.empty()) {
+                    queue_.push_front(e);
+                    queue_.insert(queue_.begin(), first.begin() + 1, first.end());
+                    return first.front();
+                }
+            }
             return e;
         }
         if (!kit_.takeStep(*this)) {
@@ -132,7 +144,7 @@ Browser* HeadlessWindow::browser(int field) {
 
 void HeadlessWindow::type(int field, const std::string& text) {
     ControlState& s = state(field);
-    s.text = text;
+    s.text = def_.controls[std::size_t(field - 1)].flags & Upper ? vx::upper(text) : text;
     s.modified = true;
     focus_ = field;
 }
@@ -142,29 +154,16 @@ void HeadlessWindow::accept(int field) {
     if (!s.enabled || s.hidden) return;  // the user cannot reach it
     const Control& c = def_.controls[std::size_t(field - 1)];
     // Pressing another control first completes a changed entry.
-    for (std::size_t f = 1; f < controls_.size(); ++f) {
-        if (int(f) != field && controls_[f].modified) {
-            const Control& e = def_.controls[f - 1];
-            controls_[f].modified = false;
-            if (storeInput(e.var, e.format, controls_[f].text, (e.flags & Upper) != 0))
-                post({EVENT_Accepted, int(f)});
-            else
-                post({EVENT_Rejected, int(f)});
-        }
-    }
+    for (const Event& e : completions(field)) post(e);
     switch (c.kind) {
         case Kind::Entry:
         case Kind::Text:
             if (c.flags & ReadOnly) return;
-            s.modified = false;
-            if (storeInput(c.var, c.format, s.text, (c.flags & Upper) != 0))
-                post({EVENT_Accepted, field});
-            else
-                post({EVENT_Rejected, field});
+            post(completion(field));
             break;
         case Kind::Check: {
             bool ticked = formatValue(c.var, c.format) == "1";
-            storeInput(c.var, c.format, ticked ? "0" : "1", false);
+            storeInput(c.var, c.format, ticked ? "0" : "1");
             show(field);
             post({EVENT_Accepted, field});
             break;
@@ -174,6 +173,20 @@ void HeadlessWindow::accept(int field) {
             post({EVENT_Accepted, field});
             break;
     }
+}
+
+Event HeadlessWindow::completion(int field) {
+    const Control& c = def_.controls[std::size_t(field - 1)];
+    ControlState& s = controls_[std::size_t(field)];
+    s.modified = false;
+    return {storeInput(c.var, c.format, s.text) ? EVENT_Accepted : EVENT_Rejected, field};
+}
+
+std::vector<Event> HeadlessWindow::completions(int except) {
+    std::vector<Event> events;
+    for (std::size_t f = 1; f < controls_.size(); ++f)
+        if (int(f) != except && controls_[f].modified) events.push_back(completion(int(f)));
+    return events;
 }
 
 void HeadlessWindow::chooseRow(int field, int row) {

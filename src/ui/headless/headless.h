@@ -82,6 +82,9 @@ private:
     ControlState& state(int field);
     const ControlState& state(int field) const;
     void show(int field);
+    // Completing an entry as leaving it would: stored (or rejected); the event that follows.
+    Event completion(int field);
+    std::vector<Event> completions(int except);  // every changed entry but `except`
 
     HeadlessToolkit& kit_;
     WindowDef def_;

@@ -48,6 +48,35 @@ std::string fromScreenLines(const std::string& s) {
     return out;
 }
 
+// An upper-case entry: letters the user types or pastes become capitals.
+// Not ES_UPPERCASE, which also converts the text the program puts there:
+// the entry must show exactly what its variable holds.
+LRESULT CALLBACK upperCaseEntryProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_CHAR && w >= L' ') {
+        wchar_t ch[2] = {wchar_t(w), 0};
+        CharUpperW(ch);
+        w = ch[0];
+    } else if (msg == WM_PASTE && !(GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY)) {
+        std::wstring text;
+        if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(h)) {
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                    text = p;
+                    GlobalUnlock(data);
+                }
+            }
+            CloseClipboard();
+        }
+        if (text.empty()) return 0;
+        CharUpperBuffW(&text[0], DWORD(text.size()));
+        SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+        return 0;
+    } else if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(h, upperCaseEntryProc, 0);
+    }
+    return DefSubclassProc(h, msg, w, l);
+}
+
 int inputWidth(const Control& c) {
     if (c.format.width > 0) return c.format.width;
     if (c.var.type == Var::Type::Text) return c.var.width > 0 ? c.var.width : -c.var.width - 1;
@@ -197,7 +226,6 @@ void Win32Window::createControl(int field) {
             ex |= WS_EX_CLIENTEDGE;
             style |= ES_AUTOHSCROLL | (tabStop ? WS_TABSTOP : 0);
             if (has(c, ReadOnly)) style |= ES_READONLY;
-            if (has(c, Upper)) style |= ES_UPPERCASE;
             if (has(c, Right)) style |= ES_RIGHT;
             text.clear();
             break;
@@ -263,6 +291,7 @@ void Win32Window::createControl(int field) {
         case Kind::Entry: {
             int width = inputWidth(c);
             if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
+            if (has(c, Upper)) SetWindowSubclass(s.hwnd, upperCaseEntryProc, 0, 0);
             break;
         }
         case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
@@ -376,11 +405,12 @@ void Win32Window::open() {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     for (int field = 1; field <= int(slots_.size()); ++field) createControl(field);
-    // Pictures and frames lie under the other controls, a later one over an earlier
-    // one; the others keep their declaration order, which is also the Tab order.
+    // Pictures, frames and embedded objects lie under the other controls, a later one
+    // over an earlier one; the others keep their declaration order, which is also the
+    // Tab order. So buttons placed over a browser stay visible and take the mouse.
     for (int field = int(slots_.size()); field >= 1; --field) {
         Kind k = control(field).kind;
-        if ((k == Kind::Image || k == Kind::Box) && slots_[std::size_t(field - 1)].hwnd)
+        if ((k == Kind::Image || k == Kind::Box || k == Kind::Object) && slots_[std::size_t(field - 1)].hwnd)
             SetWindowPos(slots_[std::size_t(field - 1)].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -478,13 +508,30 @@ void Win32Window::dispatch(MSG& m) {
 Event Win32Window::next() {
     for (;;) {
         if (!open_) return Event{};
+        Event e;
+        bool taken = false;
         {
             std::lock_guard<std::mutex> lock(queueMutex_);
             if (!queue_.empty()) {
-                Event e = queue_.front();
+                e = queue_.front();
                 queue_.pop_front();
-                return e;
+                taken = true;
             }
+        }
+        if (taken) {
+            // However the window closes (close box, Alt-F4, a posted close), the entry
+            // being typed in is completed first, as leaving it would: its event is
+            // handled now and the close right after it.
+            if (e.code == EVENT_CloseWindow) {
+                std::vector<Event> first = completeAll();
+                if (!first.empty()) {
+                    std::lock_guard<std::mutex> lock(queueMutex_);
+                    queue_.push_front(e);
+                    queue_.insert(queue_.begin(), first.begin() + 1, first.end());
+                    return first.front();
+                }
+            }
+            return e;
         }
         MSG m;
         BOOL got = GetMessageW(&m, nullptr, 0, 0);
@@ -676,20 +723,30 @@ void Win32Window::activate(bool on) {
 
 // --- input completion ---
 
-void Win32Window::complete(int field) {
+Event Win32Window::completion(int field) {
     Slot& s = slots_[std::size_t(field - 1)];
     const Control& c = control(field);
     s.modified = false;
     std::string input = narrow(windowText(s.hwnd));
     if (c.kind == Kind::Text) input = fromScreenLines(input);
-    // Stored before the event is queued: the handler reads the variable.
-    bool ok = storeInput(c.var, c.format, input, has(c, Upper));
-    queue(ok ? EVENT_Accepted : EVENT_Rejected, field);
+    // Stored before the event is handled: the handler reads the variable.
+    Event e;
+    e.code = storeInput(c.var, c.format, input) ? EVENT_Accepted : EVENT_Rejected;
+    e.field = field;
+    return e;
+}
+
+void Win32Window::complete(int field) { post(completion(field)); }
+
+std::vector<Event> Win32Window::completeAll() {
+    std::vector<Event> events;
+    for (int f = 1; f <= int(slots_.size()); ++f)
+        if (slots_[std::size_t(f - 1)].modified) events.push_back(completion(f));
+    return events;
 }
 
 void Win32Window::completePending() {
-    for (int f = 1; f <= int(slots_.size()); ++f)
-        if (slots_[std::size_t(f - 1)].modified) complete(f);
+    for (const Event& e : completeAll()) post(e);
 }
 
 // --- painting ---
@@ -956,7 +1013,7 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
                     if (code == BN_CLICKED) {
                         completePending();
                         bool ticked = SendMessageW(s.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                        storeInput(c.var, c.format, ticked ? "1" : "0", false);
+                        storeInput(c.var, c.format, ticked ? "1" : "0");
                         queue(EVENT_Accepted, field);
                     }
                     break;

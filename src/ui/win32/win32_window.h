@@ -94,8 +94,11 @@ private:
     void show(int field);
     void setText(int field, const std::wstring& text);
     void fillList(int field);
-    void complete(int field);
-    void completePending();
+    // Completing an entry: its input stored (or rejected); the event that follows.
+    Event completion(int field);
+    void complete(int field);              // ... queued
+    std::vector<Event> completeAll();      // every changed entry, in field order
+    void completePending();                // ... queued
     int fieldOf(HWND child) const;
     const Control& control(int field) const { return def_.controls[std::size_t(field - 1)]; }
     bool valid(int field) const { return field >= 1 && field <= int(def_.controls.size()); }

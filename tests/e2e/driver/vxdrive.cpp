@@ -18,6 +18,7 @@ const wchar_t* const kUsage =
     L"usage: vxdrive COMMAND [options]\n"
     L"  wait TITLE | gone TITLE | visible TITLE | close TITLE | minimize TITLE\n"
     L"  text TITLE FIELD | state TITLE FIELD | set TITLE FIELD TEXT\n"
+    L"  type TITLE FIELD TEXT | mouse TITLE FIELD|closebox | resize TITLE WIDTH HEIGHT\n"
     L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE\n"
     L"  message | answer LABEL_OR_ID | menu N\n"
     L"  post TITLE MSG WPARAM LPARAM | send TITLE MSG WPARAM LPARAM | list\n"
@@ -393,6 +394,81 @@ int cmdSet(const Options& o) {
     return 0;
 }
 
+// Types at the end of the field, key by key, and stays in it (no completion).
+int cmdType(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    HWND edit = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
+    const std::wstring& text = arg(o, 3, L"TEXT");
+    if (!IsWindowEnabled(edit) || !ownVisible(edit)) fail(L"the field is disabled or hidden");
+    AttachedInput input(top);
+    SetFocus(edit);
+    // The caret to the end. (GetWindowTextLength does not ask another process's edit.)
+    DWORD_PTR end = 0, result;
+    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &end) ||
+        !SendMessageTimeoutW(edit, EM_SETSEL, WPARAM(end), LPARAM(end), SMTO_ABORTIFHUNG, 5000, &result))
+        fail(L"the program did not take the caret");
+    // Key by key, each handled before the next (sent: a posted key could still be
+    // waiting in the queue when the caller looks).
+    for (wchar_t ch : text)
+        if (!SendMessageTimeoutW(edit, WM_CHAR, WPARAM(ch), 1, SMTO_ABORTIFHUNG, 5000, &result))
+            fail(L"the program did not take the keys");
+    return 0;
+}
+
+// A real mouse click (the system's hit test decides who gets it) at the centre of a
+// control, or on the window's close box. Prints what lies under that point first:
+// the class and field number of the window the click goes to.
+int cmdMouse(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    const std::wstring& target = arg(o, 2, L"FIELD");
+    POINT at;
+    if (target == L"closebox") {
+        RECT r;
+        GetWindowRect(top, &r);
+        int frame = GetSystemMetrics((GetWindowLongPtrW(top, GWL_STYLE) & WS_THICKFRAME) ? SM_CXFRAME : SM_CXFIXEDFRAME);
+        at = POINT{r.right - frame - GetSystemMetrics(SM_CXSIZE) / 2,
+                   r.top + frame + GetSystemMetrics(SM_CYSIZE) / 2};
+        DWORD_PTR hit = 0;
+        SendMessageTimeoutW(top, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y), SMTO_ABORTIFHUNG, 5000, &hit);
+        if (hit != HTCLOSE) fail(L"no close box at the top right of the window");
+    } else {
+        HWND c = findControl(top, (int)parseNumber(target), o.timeoutMs);
+        RECT r;
+        GetWindowRect(c, &r);
+        at = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    HWND under = WindowFromPoint(at);
+    wchar_t line[200];
+    swprintf(line, 200, L"%ls\t%d", drive::className(under).c_str(), under ? GetDlgCtrlID(under) - kFieldIdBase : 0);
+    outLine(line);
+    // Absolute coordinates on the primary screen, 0..65535.
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(at.x, 65535, w - 1);
+        i.mi.dy = MulDiv(at.y, 65535, h - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    for (INPUT& i : in) {
+        if (SendInput(1, &i, sizeof i) != 1) fail(L"SendInput failed");
+        Sleep(40);
+    }
+    return 0;
+}
+
+// The window's outer size, as dragging its border would set it.
+int cmdResize(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    int w = (int)parseNumber(arg(o, 2, L"WIDTH")), h = (int)parseNumber(arg(o, 3, L"HEIGHT"));
+    if (!SetWindowPos(top, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) fail(L"SetWindowPos failed");
+    DWORD_PTR result;
+    SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return 0;
+}
+
 int cmdClick(const Options& o) {
     HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
     HWND c = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
@@ -518,6 +594,9 @@ int run(const Options& o) {
     if (cmd == L"state") return cmdState(o);
     if (cmd == L"status") return cmdStatus(o);
     if (cmd == L"set") return cmdSet(o);
+    if (cmd == L"type") return cmdType(o);
+    if (cmd == L"mouse") return cmdMouse(o);
+    if (cmd == L"resize") return cmdResize(o);
     if (cmd == L"click" || cmd == L"check") return cmdClick(o);
     if (cmd == L"controls") return cmdControls(o);
     if (cmd == L"message") return cmdMessage(o);
