@@ -93,6 +93,14 @@ gtest_discover_tests(wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin")
 # Every Wine test shares one display, one foreground window and the focus:
 # they run one at a time (RESOURCE_LOCK desktop), as the end-to-end ones do.
+# The message boxes once more under a Croatian desktop, where Wine draws its
+# own labels in Croatian ("U redu", "&Da"): the boxes must carry ours. LC_ALL
+# gives Wine the language even where the C library lacks the hr_HR locale.
+add_test(NAME Win32ToolkitTest.MessageBoxes.hr_HR
+         COMMAND ${VX_WINE} $<TARGET_FILE:wine_tests> --gtest_filter=Win32ToolkitTest.MessageBox*:Win32ToolkitTest.CopyableMessage*)
+set_tests_properties(Win32ToolkitTest.MessageBoxes.hr_HR PROPERTIES FIXTURES_REQUIRED wine LABELS wine
+                     RESOURCE_LOCK desktop TIMEOUT 240
+                     ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin;LANG=hr_HR.UTF-8;LC_ALL=hr_HR.UTF-8;VX_UI_LANGUAGE=041A")
 
 # End-to-end: stub programs that record their command line, the driver that
 # works windows from another process, and the Python scenarios.
