@@ -148,7 +148,7 @@ struct AllKinds {
             entry(Var::of(typed), Format::number(5)).at(40, 20, 50, 12).withTip("Broj"),  // 7
             button("&Potvrda", "ok.ico").at(140, 20, 50, 14).with(Default),              // 8
             check("Vodi log", Var::of(ticked)).at(200, 20, 60, 10),                      // 9
-            list(Var::of(rows), Format::number(5), "Broj", 40).at(2, 60, 80, 60),        // 10
+            list(Var::of(rows), Format::number(5), "Broj", 40).at(2, 60, 80, 60).with(Centre),  // 10
             textBox(Var::buffer(reply, sizeof reply)).at(90, 60, 100, 60).with(ReadOnly | VScroll),  // 11
             object("Shell.Explorer.2").at(200, 60, 90, 60),                              // 12
             string("skriven").at(2, 130, 40, 10).with(Hidden),                           // 13
@@ -207,6 +207,16 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     item.cchTextMax = 32;
     SendMessageW(lv, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(L"200", std::wstring(cell));
+    // Its header centred as defined (a list view's first column ignores LVCFMT_CENTER).
+    HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
+    wchar_t headerText[32] = {};
+    HDITEMW hd{};
+    hd.mask = HDI_FORMAT | HDI_TEXT;
+    hd.pszText = headerText;
+    hd.cchTextMax = 32;
+    ASSERT_TRUE(SendMessageW(header, HDM_GETITEMW, 0, reinterpret_cast<LPARAM>(&hd)));
+    EXPECT_EQ(L"Broj", std::wstring(headerText));
+    EXPECT_EQ(HDF_CENTER, hd.fmt & HDF_JUSTIFYMASK);
 
     // Windows-1250 letters reach the screen as their Unicode characters.
     EXPECT_EQ(L"Onemogu\x0107" L"en", ui::win32::windowText(child(*w, 14)));
