@@ -122,3 +122,19 @@ foreach(t ${E2E_TESTS})
   set_tests_properties(e2e_${name} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e RESOURCE_LOCK desktop
                        TIMEOUT 600 ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin;VX_STUBS=${CMAKE_BINARY_DIR}/stubs;PYTHONPATH=${VX_ROOT}/tests/e2e")
 endforeach()
+
+# What a user gets carries no debug sections: the programs and Trevasol.dll
+# are stripped, their symbols kept beside them (NAME.debug, named by the
+# file's debug link) for reading crash reports. Test programs keep theirs.
+set(VX_SHIPPED Morventa Zilvara Trevasol)
+foreach(shipped ${VX_SHIPPED})
+  add_custom_command(TARGET ${shipped} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${shipped}> $<TARGET_FILE_NAME:${shipped}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${shipped}>.debug
+            $<TARGET_FILE_NAME:${shipped}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${shipped}>
+    VERBATIM)
+  add_test(NAME shipped_${shipped}_is_stripped
+           COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DFILE=$<TARGET_FILE:${shipped}>
+                   -P ${VX_ROOT}/cmake/check_stripped.cmake)
+endforeach()
