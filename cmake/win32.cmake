@@ -93,6 +93,14 @@ gtest_discover_tests(wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin")
 # Every Wine test shares one display, one foreground window and the focus:
 # they run one at a time (RESOURCE_LOCK desktop), as the end-to-end ones do.
+# The message boxes once more under a Croatian desktop, where Wine draws its
+# own labels in Croatian ("U redu", "&Da"): the boxes must carry ours. LC_ALL
+# gives Wine the language even where the C library lacks the hr_HR locale.
+add_test(NAME Win32ToolkitTest.MessageBoxes.hr_HR
+         COMMAND ${VX_WINE} $<TARGET_FILE:wine_tests> --gtest_filter=Win32ToolkitTest.MessageBox*:Win32ToolkitTest.CopyableMessage*)
+set_tests_properties(Win32ToolkitTest.MessageBoxes.hr_HR PROPERTIES FIXTURES_REQUIRED wine LABELS wine
+                     RESOURCE_LOCK desktop TIMEOUT 240
+                     ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin;LANG=hr_HR.UTF-8;LC_ALL=hr_HR.UTF-8;VX_UI_LANGUAGE=041A")
 
 # End-to-end: stub programs that record their command line, the driver that
 # works windows from another process, and the Python scenarios.
@@ -113,4 +121,20 @@ foreach(t ${E2E_TESTS})
   add_test(NAME e2e_${name} COMMAND python3 ${t})
   set_tests_properties(e2e_${name} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e RESOURCE_LOCK desktop
                        TIMEOUT 600 ENVIRONMENT "VX_BIN=${CMAKE_BINARY_DIR}/bin;VX_STUBS=${CMAKE_BINARY_DIR}/stubs;PYTHONPATH=${VX_ROOT}/tests/e2e")
+endforeach()
+
+# What a user gets carries no debug sections: the programs and Trevasol.dll
+# are stripped, their symbols kept beside them (NAME.debug, named by the
+# file's debug link) for reading crash reports. Test programs keep theirs.
+set(VX_SHIPPED Morventa Zilvara Trevasol)
+foreach(shipped ${VX_SHIPPED})
+  add_custom_command(TARGET ${shipped} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${shipped}> $<TARGET_FILE_NAME:${shipped}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${shipped}>.debug
+            $<TARGET_FILE_NAME:${shipped}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${shipped}>
+    VERBATIM)
+  add_test(NAME shipped_${shipped}_is_stripped
+           COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DFILE=$<TARGET_FILE:${shipped}>
+                   -P ${VX_ROOT}/cmake/check_stripped.cmake)
 endforeach()

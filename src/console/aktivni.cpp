@@ -31,7 +31,7 @@ WindowDef activeDef(ActiveLocals& loc) {
         /* 2 */ prompt("Aktivni klijenti").at(6, 1, 74, 15).withFont(calibri(14, true, kNavy)),
         /* 3 */ box().at(6, 19, 215, 154).colours(kSilver).with(Rounded),
         /* 4 */ list(Var::of(loc.QLISTA), Format::digits(6), "Id Broj", 52).at(13, 23, 57, 142)
-                    .colours(kNoColour, 0xFFFFFF),
+                    .colours(kNoColour, 0xFFFFFF).with(Centre),
         /* 5 */ button("Obnovi", "VXizmjena.ico").at(82, 1, 55, 15).with(Flat),
         /* 6 */ textBox(Var::buffer(vx::MESSA, sizeof vx::MESSA)).at(80, 24, 135, 140)
                     .withFont(calibri(11)).colours(kNoColour, 0xFFFFFF).with(ReadOnly | Boxed | VScroll | Skip),

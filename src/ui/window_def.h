@@ -48,7 +48,7 @@ enum Flag : uint32_t {
     Default = 1u << 10,    // the default button
     Transparent = 1u << 11,
     Right = 1u << 12,      // text right-justified
-    Centre = 1u << 13,     // text centred
+    Centre = 1u << 13,     // text centred (a list: its column header)
     FullSize = 1u << 14,   // takes the window's full width and the rest of its height
 };
 

@@ -245,6 +245,7 @@ class ConsoleTest(unittest.TestCase):
         self.assertEqual(s.relay.wait_requests(1)[0][:2], ("GET", "/prijave.txt"))
         shown = vx.wait_until(lambda: quiet_text(s, DIALOG, 6), timeout=30, what="the list's text")
         self.assertEqual(shown.replace("\r\n", "\n").rstrip("\n"), "501 MARKO\n777 ANA")
+        self.assertEqual(s.header(DIALOG, 4), ("Id Broj", "centre"))
         # "Obnovi" fetches again; a list longer than the 50,000 bytes the fetch
         # asks for is cut below them. (It has line breaks: Wine's edit control
         # takes too long to lay out one unbroken line of that length.)

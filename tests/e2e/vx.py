@@ -232,6 +232,11 @@ class Driver:
     def controls(self, title):
         return self.run("controls", title)
 
+    def header(self, title, field):
+        """(text, alignment) of a list's column header; alignment "left", "centre" or "right"."""
+        text, align = self.run("header", title, field).rsplit("\t", 1)
+        return text, align
+
     # --- message boxes and menus ---
     def message(self, timeout=DEFAULT_TIMEOUT, exe=None):
         """The message box shown: {'hwnd','caption','text','buttons':[{'id','label'}]}."""

@@ -1,5 +1,5 @@
-// The message dialog: the system message box for the standard button sets,
-// relabelled through a CBT hook where a set or "DA"/"NE" needs it, and a
+// The message dialog: the system message box, its buttons relabelled (and
+// renumbered where no standard type has the set) through a CBT hook, and a
 // dialog of our own whose text the user can select and copy.
 #include <windows.h>
 
@@ -24,6 +24,7 @@ const Choice kStandard[] = {
     {BUTTON_ABORT, IDABORT, "&Abort"}, {BUTTON_RETRY, IDRETRY, "&Retry"}, {BUTTON_IGNORE, IDIGNORE, "&Ignore"},
     {BUTTON_CANCEL, IDCANCEL, "Cancel"},
 };
+const Choice kHelp = {BUTTON_HELP, IDHELP, "&Help"};
 
 struct Relabel {
     int carrier;  // the ID the system gave the button
@@ -178,7 +179,8 @@ int showCopyable(const MessageSpec& request, HWND owner) {
     t.text(L"MS Shell Dlg");
     t.item(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, left, 7, editW, editH,
            0xFFFF, 0x0081, L"");
-    t.item(BS_DEFPUSHBUTTON | WS_TABSTOP, short(width / 2 - 25), short(editH + 13), 50, 14, IDOK, 0x0080, L"OK");
+    t.item(BS_DEFPUSHBUTTON | WS_TABSTOP, short(width / 2 - 25), short(editH + 13), 50, 14, IDOK, 0x0080,
+           widen(kStandard[0].label).c_str());
     if (icon) t.item(SS_ICON, 7, 7, 21, 20, kIconId, 0x0082, L"");
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, copyableProc,
                             reinterpret_cast<LPARAM>(&args));
@@ -202,17 +204,13 @@ int showMessage(const MessageSpec& request, HWND owner) {
     unsigned set = 0;
     for (const Choice& c : wanted) set |= c.value;
     UINT type = 0;
-    std::vector<int> carriers;  // the IDs the system's own type gives, when no type fits exactly
-    BoxState state;
-    if (request.yesNoDaNe) {
+    std::vector<int> carriers;  // the IDs the system gives the buttons of `type`, in order
+    if (request.yesNoDaNe || set == (BUTTON_YES | BUTTON_NO)) {
         type = MB_YESNO;
-        state.relabels = {{IDYES, IDYES, L"DA"}, {IDNO, IDNO, L"NE"}};
     } else if (set == BUTTON_OK) {
         type = MB_OK;
     } else if (set == (BUTTON_OK | BUTTON_CANCEL)) {
         type = MB_OKCANCEL;
-    } else if (set == (BUTTON_YES | BUTTON_NO)) {
-        type = MB_YESNO;
     } else if (set == (BUTTON_YES | BUTTON_NO | BUTTON_CANCEL)) {
         type = MB_YESNOCANCEL;
     } else if (set == (BUTTON_RETRY | BUTTON_CANCEL)) {
@@ -220,17 +218,24 @@ int showMessage(const MessageSpec& request, HWND owner) {
     } else if (set == (BUTTON_ABORT | BUTTON_RETRY | BUTTON_IGNORE)) {
         type = MB_ABORTRETRYIGNORE;
     } else {
-        // No type has this set: a type with as many buttons, relabelled and renumbered
+        // No type has this set: a type with as many buttons, renumbered
         // (a message box has at most three besides Help).
         if (wanted.size() > 3) wanted.resize(3);
         if (wanted.size() == 1) { type = MB_OK; carriers = {IDOK}; }
         else if (wanted.size() == 2) { type = MB_OKCANCEL; carriers = {IDOK, IDCANCEL}; }
         else { type = MB_YESNOCANCEL; carriers = {IDYES, IDNO, IDCANCEL}; }
-        for (std::size_t i = 0; i < wanted.size(); ++i)
-            state.relabels.push_back({carriers[i], wanted[i].id, widen(wanted[i].label)});
     }
+    if (carriers.empty())
+        for (const Choice& c : wanted) carriers.push_back(c.id);
     bool help = !request.yesNoDaNe && (request.buttons & BUTTON_HELP);
     if (help) type |= MB_HELP;
+
+    // Every button gets our label: the system draws its own in the display
+    // language (a Croatian Windows says "U redu", "&Da"), the programs show theirs.
+    BoxState state;
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        state.relabels.push_back({carriers[i], wanted[i].id, widen(wanted[i].label)});
+    if (help) state.relabels.push_back({kHelp.id, kHelp.id, widen(kHelp.label)});
 
     // The default button by its place among those shown (help is the last).
     std::size_t place = 0;
@@ -269,7 +274,7 @@ int showMessage(const MessageSpec& request, HWND owner) {
     box = outer;
 
     if (request.yesNoDaNe) return result == IDYES ? 1 : 2;
-    if (result == IDHELP) return BUTTON_HELP;
+    if (result == kHelp.id) return int(kHelp.value);
     for (const Choice& c : kStandard)
         if (c.id == result) return int(c.value);
     return int(wanted.front().value);

@@ -310,6 +310,16 @@ void Win32Window::createControl(int field) {
             col.pszText = &header[0];
             col.cx = c.columnWidth > 0 ? px(c.columnWidth) : rc.right - rc.left - 4;
             SendMessageW(s.hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+            // A list view keeps its first column left-aligned whatever LVCFMT_CENTER
+            // says; the header item itself takes the centring.
+            if (has(c, Centre)) {
+                HWND headerBar = reinterpret_cast<HWND>(SendMessageW(s.hwnd, LVM_GETHEADER, 0, 0));
+                HDITEMW item{};
+                item.mask = HDI_FORMAT;
+                SendMessageW(headerBar, HDM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+                item.fmt = (item.fmt & ~HDF_JUSTIFYMASK) | HDF_CENTER;
+                SendMessageW(headerBar, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            }
             break;
         }
         case Kind::Object: {

@@ -1,6 +1,7 @@
 // vxdrive: works the windows of another program as a user would, for the
 // end-to-end tests (find, read, type, press, answer message boxes, menus).
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +20,7 @@ const wchar_t* const kUsage =
     L"  wait TITLE | gone TITLE | visible TITLE | close TITLE | minimize TITLE\n"
     L"  text TITLE FIELD | state TITLE FIELD | set TITLE FIELD TEXT\n"
     L"  type TITLE FIELD TEXT | mouse TITLE FIELD|closebox | resize TITLE WIDTH HEIGHT\n"
-    L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE\n"
+    L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE | header TITLE FIELD\n"
     L"  message | answer LABEL_OR_ID | menu N\n"
     L"  post TITLE MSG WPARAM LPARAM | send TITLE MSG WPARAM LPARAM | list\n"
     L"options: --timeout S  --exe NAME  --pid N  --any  --all  --force\n"
@@ -494,6 +495,41 @@ int cmdControls(const Options& o) {
     return 0;
 }
 
+// A list's column header: the first item's text, a tab and its alignment
+// ("left", "centre", "right"). The item is read through memory in the
+// program's own process: header messages carry pointers.
+int cmdHeader(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    HWND list = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(list, LVM_GETHEADER, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    HWND header = reinterpret_cast<HWND>(result);
+    if (!header) fail(L"the control has no column header");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(header, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) fail(L"cannot open the program's process");
+    struct Remote {
+        HDITEMW item;
+        wchar_t text[128];
+    } local{};
+    auto* remote = static_cast<Remote*>(VirtualAllocEx(process, nullptr, sizeof local, MEM_COMMIT, PAGE_READWRITE));
+    local.item.mask = HDI_FORMAT | HDI_TEXT;
+    local.item.pszText = remote ? remote->text : nullptr;
+    local.item.cchTextMax = 128;
+    bool read = remote && WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
+                SendMessageTimeoutW(header, HDM_GETITEMW, 0, (LPARAM)&remote->item, SMTO_ABORTIFHUNG, 5000,
+                                    &result) && result &&
+                ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!read) fail(L"the header item could not be read");
+    local.text[127] = 0;
+    int align = local.item.fmt & HDF_JUSTIFYMASK;
+    out(narrow(local.text) + (align == HDF_CENTER ? "\tcentre\n" : align == HDF_RIGHT ? "\tright\n" : "\tleft\n"));
+    return 0;
+}
+
 int cmdMessage(const Options& o) {
     Dialog d = waitDialog(o);
     std::string s = "{\"hwnd\": " + jsonString(hex(d.hwnd)) + ", \"caption\": " + jsonString(d.caption) +
@@ -599,6 +635,7 @@ int run(const Options& o) {
     if (cmd == L"resize") return cmdResize(o);
     if (cmd == L"click" || cmd == L"check") return cmdClick(o);
     if (cmd == L"controls") return cmdControls(o);
+    if (cmd == L"header") return cmdHeader(o);
     if (cmd == L"message") return cmdMessage(o);
     if (cmd == L"answer") return cmdAnswer(o);
     if (cmd == L"menu") return cmdMenu(o);

@@ -1,0 +1,16 @@
+# Fails when FILE carries DWARF sections (.debug_*) or lacks the debug link
+# to its symbols beside it. cmake -DOBJDUMP=... -DFILE=... -P check_stripped.cmake
+execute_process(COMMAND ${OBJDUMP} -h ${FILE} OUTPUT_VARIABLE sections RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -h ${FILE} failed (${rc})")
+endif()
+string(REGEX MATCHALL "\\.debug_[A-Za-z_.]*" debug "${sections}")
+if(debug)
+  list(REMOVE_DUPLICATES debug)
+  message(FATAL_ERROR "${FILE} carries debug sections: ${debug}")
+endif()
+if(NOT sections MATCHES "\\.gnu_debuglink")
+  message(FATAL_ERROR "${FILE} has no debug link to its symbols")
+endif()
+get_filename_component(name ${FILE} NAME)
+message(STATUS "${name}: no debug sections")
