@@ -13,6 +13,17 @@ BUILDS="${VX_BUILDS:-native win32 wine}"
 status=0
 if [[ " $BUILDS " == *" native "* ]]; then
     ctest --test-dir "$B/native" -j"$(nproc)" --output-on-failure "$@" || status=1
+    # A full run also runs the unit tests as one process, with and without
+    # sanitizers: state one test leaves for the next, and a freed address
+    # given out again, show only there.
+    if [[ $# -eq 0 ]]; then
+        for build in native native-nosan; do
+            if ! timeout 300 "$B/$build/unit_tests" --gtest_brief=1; then
+                echo "test: $build/unit_tests as one process failed" >&2
+                status=1
+            fi
+        done
+    fi
 fi
 if [[ " $BUILDS " == *" wine "* ]]; then
     source scripts/wine-env.sh

@@ -41,7 +41,6 @@ void TestClock::advance(uint64_t ms) {
 }
 
 uint32_t TestRandom::between(uint32_t lo, uint32_t hi) {
-    static uint32_t counter = 0;
     uint32_t v = lo + counter++ % (hi - lo + 1);
     if (!next.empty()) {
         v = next.front();

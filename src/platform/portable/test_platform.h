@@ -65,6 +65,9 @@ class TestRandom : public Random {
 public:
     uint32_t between(uint32_t lo, uint32_t hi) override;
     std::deque<uint32_t> next;  // scripted draws (clamped into range); else lo + a counter
+
+private:
+    uint32_t counter = 0;  // this stand-in's own, so a test's draws do not depend on earlier tests
 };
 
 // A scripted sender: records every call and answers from `replies` (by URL,

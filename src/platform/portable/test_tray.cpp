@@ -3,6 +3,25 @@
 
 namespace vx {
 
+std::atomic<TestTray*> TestTray::installed_{nullptr};
+
+TestTray::~TestTray() {
+    TestTray* self = this;
+    if (installed_.compare_exchange_strong(self, nullptr)) setTray(nullptr);
+}
+
+void TestTray::install() {
+    setTray(this);
+    installed_ = this;
+}
+
+void TestTray::windowDestroyed(intptr_t hwnd) {
+    TestTray* t = installed_;
+    if (!t || hwnd == 0) return;
+    std::lock_guard<std::mutex> l(t->mutex);
+    t->procedure.erase(hwnd);
+}
+
 bool TestTray::notifyIcon(uint32_t message, const NotifyIconRecord& nid, uint32_t& lastError) {
     std::lock_guard<std::mutex> l(mutex);
     shell.push_back({message, nid});

@@ -1,6 +1,7 @@
 // The test side of the tray seam: records every shell call, icon load,
 // subclassing and restore, and answers the shell as a test scripts it.
 #pragma once
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -13,6 +14,11 @@ namespace vx {
 
 class TestTray : public Tray {
 public:
+    TestTray() = default;
+    ~TestTray() override;
+    TestTray(const TestTray&) = delete;
+    TestTray& operator=(const TestTray&) = delete;
+
     struct ShellCall {
         uint32_t message;
         NotifyIconRecord nid;
@@ -26,7 +32,12 @@ public:
     bool isWindow(intptr_t hwnd) override { return hwnd != 0 && !dead.count(hwnd); }
     void restoreWindow(intptr_t hwnd) override;
     uint32_t taskbarCreatedMessage() override { return 0xC0DE; }
-    void install() { setTray(this); }
+    void install();
+
+    // A destroyed window takes its procedure with it, as under Windows: the
+    // headless toolkit reports each window it closes to the installed tray,
+    // so a later window given the same handle starts with its own procedure.
+    static void windowDestroyed(intptr_t hwnd);
 
     // Delivers a message to the window as Windows would: through its current procedure.
     intptr_t deliver(intptr_t hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
@@ -51,6 +62,7 @@ public:
 
 private:
     std::map<intptr_t, WindowHandler> handlers_;  // procedure value -> handler
+    static std::atomic<TestTray*> installed_;
 };
 
 }  // namespace vx

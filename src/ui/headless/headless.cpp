@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "platform/portable/test_tray.h"
 
 namespace ui {
 
@@ -57,6 +58,9 @@ void HeadlessWindow::open() {
 void HeadlessWindow::close() {
     std::lock_guard<std::recursive_mutex> l(kit_.mutex_);
     if (!open_) return;
+    // The handle is this object's address and comes back with the next window
+    // made in its place: the tray must not hand that one this one's procedure.
+    vx::TestTray::windowDestroyed(handle());
     open_ = false;
     queue_.clear();
     auto& ws = kit_.windows_;
