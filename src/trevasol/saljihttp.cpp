@@ -1,5 +1,6 @@
 // Trevasol.dll: the HTTP sender. One request over WinHTTP on a worker thread,
-// with a hard overall deadline that the caller enforces itself.
+// with a hard overall deadline that the caller enforces itself and that the
+// worker keeps too, so an abandoned request ends and frees its connection.
 #include "trevasol/saljihttp.h"
 
 #include <windows.h>
@@ -11,14 +12,44 @@
 
 namespace {
 
-// Time-outs for each WinHTTP step, and the bound on the whole call. Wine does
-// not honour the receive time-out in WinHttpReceiveResponse, so the caller
-// stops waiting at the deadline whatever the worker is doing.
-constexpr int kResolveMs = 5000;
-constexpr int kConnectMs = 5000;
-constexpr int kSendMs = 10000;
-constexpr int kReceiveMs = 10000;
+// Time-outs for each WinHTTP step, and the bound on the whole call. The
+// caller stops waiting at the deadline whatever the worker is doing; the
+// worker cuts every step's time-out to what is left of the same deadline, so
+// it gives up (and closes its connection) at the deadline too. Closing the
+// handles from another thread does not unblock a waiting call under Wine,
+// synchronous or asynchronous: the time-outs are what ends it.
+constexpr DWORD kResolveMs = 5000;
+constexpr DWORD kConnectMs = 5000;
+constexpr DWORD kSendMs = 10000;
+constexpr DWORD kReceiveMs = 10000;
 constexpr DWORD kDeadlineMs = 12000;
+// The caller waits this much longer than the worker's own deadline, so a
+// worker that times out exactly at it still hands back its own status.
+constexpr DWORD kGraceMs = 500;
+
+// What is left of the deadline, at least 1 ms: 0 would mean "no time-out".
+class Deadline {
+public:
+    Deadline() : end_(GetTickCount64() + kDeadlineMs) {}
+    bool passed() const { return GetTickCount64() >= end_; }
+    DWORD left(DWORD cap) const {
+        ULONGLONG now = GetTickCount64();
+        ULONGLONG rest = now < end_ ? end_ - now : 1;
+        return static_cast<DWORD>(rest < cap ? rest : cap);
+    }
+
+private:
+    ULONGLONG end_;
+};
+
+// Wine waits for the reply's headers by their own option, not by the receive
+// time-out of WinHttpSetTimeouts, and already inside WinHttpSendRequest: set
+// both before the request goes out.
+void limitReceive(HINTERNET request, const Deadline& deadline) {
+    DWORD ms = deadline.left(kReceiveMs);
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &ms, sizeof ms);
+}
 
 class InternetHandle {
 public:
@@ -93,6 +124,7 @@ const char* failure(DWORD error, const char* otherwise) {
         case ERROR_WINHTTP_NAME_NOT_RESOLVED:
             return "ERR resolve";
         case ERROR_WINHTTP_TIMEOUT:
+        case WSAETIMEDOUT:  // what Wine reports for the receive time-out
             return "ERR timeout";
         case ERROR_WINHTTP_SECURE_FAILURE:
             return "ERR secure";
@@ -102,6 +134,7 @@ const char* failure(DWORD error, const char* otherwise) {
 }
 
 void perform(Request& r) {
+    const Deadline deadline;
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
@@ -124,7 +157,8 @@ void perform(Request& r) {
         r.status = "ERR open";
         return;
     }
-    WinHttpSetTimeouts(session.get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs);
+    WinHttpSetTimeouts(session.get(), deadline.left(kResolveMs), deadline.left(kConnectMs),
+                       deadline.left(kSendMs), deadline.left(kReceiveMs));
     InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
     if (!connection) {
         r.status = "ERR connect";
@@ -140,7 +174,8 @@ void perform(Request& r) {
     }
     // The session's time-outs again on the request itself: some stacks read
     // them only from there.
-    WinHttpSetTimeouts(request.get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs);
+    WinHttpSetTimeouts(request.get(), deadline.left(kResolveMs), deadline.left(kConnectMs),
+                       deadline.left(kSendMs), deadline.left(kReceiveMs));
 
     // The body goes out exactly as it stands: the fields are already joined
     // and nothing is encoded.
@@ -148,11 +183,13 @@ void perform(Request& r) {
                                     : WINHTTP_NO_ADDITIONAL_HEADERS;
     DWORD bodyLength = r.post ? static_cast<DWORD>(r.body.size()) : 0;
     void* body = r.post && bodyLength ? &r.body[0] : WINHTTP_NO_REQUEST_DATA;
+    limitReceive(request.get(), deadline);
     if (!WinHttpSendRequest(request.get(), headers, headers ? static_cast<DWORD>(-1) : 0, body,
                             bodyLength, bodyLength, 0)) {
         r.status = failure(GetLastError(), "ERR send");
         return;
     }
+    limitReceive(request.get(), deadline);
     if (!WinHttpReceiveResponse(request.get(), nullptr)) {
         r.status = failure(GetLastError(), "ERR receive");
         return;
@@ -161,9 +198,16 @@ void perform(Request& r) {
     WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                         WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
 
-    // Read until the server is done or the reply fills what the caller can take.
+    // Read until the server is done or the reply fills what the caller can
+    // take; a server that dribbles its reply is cut off at the deadline.
     char chunk[8192];
     while (r.reply.size() < r.capacity) {
+        if (deadline.passed()) {
+            r.status = "ERR timeout";
+            r.reply.clear();
+            return;
+        }
+        limitReceive(request.get(), deadline);
         DWORD want = static_cast<DWORD>(
             r.capacity - r.reply.size() < sizeof chunk ? r.capacity - r.reply.size() : sizeof chunk);
         DWORD got = 0;
@@ -180,21 +224,24 @@ void perform(Request& r) {
     r.status = code >= 200 && code < 300 ? "OK" : "ERR status";
 }
 
-DWORD WINAPI worker(void* param) {
+// What the caller hands the worker: its share of the request and the
+// reference on this library that the worker lets go of as it ends.
+struct Handoff {
+    std::shared_ptr<Request> request;
     HMODULE self = nullptr;
+};
+
+DWORD WINAPI worker(void* param) {
+    HMODULE self;
     {
-        std::unique_ptr<std::shared_ptr<Request>> shared(static_cast<std::shared_ptr<Request>*>(param));
-        std::shared_ptr<Request> r = *shared;
-        shared.reset();
-        // Hold the library while working: an abandoned worker may outlive
-        // the call, and its code must stay mapped until it returns.
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCWSTR>(&worker), &self);
+        std::unique_ptr<Handoff> handoff(static_cast<Handoff*>(param));
+        self = handoff->self;
+        std::shared_ptr<Request> r = std::move(handoff->request);
+        handoff.reset();
         perform(*r);
         SetEvent(r->done.get());
     }
-    if (self) FreeLibraryAndExitThread(self, 0);
-    return 0;
+    FreeLibraryAndExitThread(self, 0);
 }
 
 }  // namespace
@@ -223,14 +270,24 @@ TREVASOL_API const char* __stdcall saljihttp(const char* url, const char* body, 
     }
     if (!r->done) return "ERR event";
 
-    auto* handoff = new (std::nothrow) std::shared_ptr<Request>(r);
+    auto* handoff = new (std::nothrow) Handoff{r, nullptr};
     if (!handoff) return "ERR memory";
-    KernelHandle thread(CreateThread(nullptr, 0, worker, handoff, 0, nullptr));
-    if (!thread) {
+    // The worker may outlive this call: the library stays loaded until it
+    // ends. The reference is taken here, before the worker exists, so no
+    // FreeLibrary after our return can come between.
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&worker), &handoff->self)) {
         delete handoff;
         return "ERR thread";
     }
-    if (WaitForSingleObject(r->done.get(), kDeadlineMs) != WAIT_OBJECT_0) return "ERR timeout";
+    KernelHandle thread(CreateThread(nullptr, 0, worker, handoff, 0, nullptr));
+    if (!thread) {
+        FreeLibrary(handoff->self);
+        delete handoff;
+        return "ERR thread";
+    }
+    if (WaitForSingleObject(r->done.get(), kDeadlineMs + kGraceMs) != WAIT_OBJECT_0)
+        return "ERR timeout";
     if (!r->replied) return r->status;
     if (canReply) {
         std::memcpy(reply, r->reply.data(), r->reply.size());

@@ -1,8 +1,10 @@
 // The HTTP sender of Trevasol.dll against a small scripted HTTP server on
-// 127.0.0.1: methods, bodies byte for byte, cutting, refusal and a silent server.
+// 127.0.0.1: methods, bodies byte for byte, cutting, refusal, a silent server,
+// and that abandoned requests leave no thread and no connection behind.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +160,72 @@ private:
     std::thread thread_;
 };
 
+// A hung web server: accepts every connection, reads what comes and never
+// answers; counts the connections the client has not closed yet.
+class HoldingServer {
+public:
+    HoldingServer() : listener_(bindLoopback(true, port_)) {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~HoldingServer() {
+        stop_ = true;
+        thread_.join();
+        for (SOCKET c : open_) closesocket(c);
+    }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+    int accepted() const { return accepted_; }
+    int stillOpen() const { return stillOpen_; }
+
+private:
+    void run() {
+        while (!stop_) {
+            fd_set set;
+            FD_ZERO(&set);
+            FD_SET(listener_.get(), &set);
+            for (SOCKET c : open_) FD_SET(c, &set);
+            timeval tv{0, 50000};
+            if (select(0, &set, nullptr, nullptr, &tv) <= 0) continue;
+            for (std::size_t i = 0; i < open_.size();) {
+                char buf[4096];
+                if (FD_ISSET(open_[i], &set) && recv(open_[i], buf, sizeof buf, 0) <= 0) {
+                    closesocket(open_[i]);  // the client closed it (EOF or reset)
+                    open_.erase(open_.begin() + i);
+                    continue;
+                }
+                ++i;
+            }
+            if (FD_ISSET(listener_.get(), &set)) {
+                SOCKET c = accept(listener_.get(), nullptr, nullptr);
+                if (c != INVALID_SOCKET) {
+                    open_.push_back(c);
+                    ++accepted_;
+                }
+            }
+            stillOpen_ = static_cast<int>(open_.size());
+        }
+    }
+
+    int port_ = 0;
+    Socket listener_;
+    std::vector<SOCKET> open_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> accepted_{0}, stillOpen_{0};
+    std::thread thread_;
+};
+
+int threadsOfThisProcess() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 e{};
+    e.dwSize = sizeof e;
+    int n = 0;
+    for (BOOL more = Thread32First(snap, &e); more; more = Thread32Next(snap, &e))
+        if (e.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+    CloseHandle(snap);
+    return n;
+}
+
 std::string header(const std::string& head, const std::string& name) {
     std::string lowerHead = head, lowerName = name;
     for (char& c : lowerHead) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -298,6 +366,48 @@ TEST(Saljihttp, SilentServerIsAbandonedAtTheDeadline) {
     for (int i = 0; i < 100 && !server.answered(); ++i) Sleep(20);
     Sleep(1500);
     EXPECT_EQ(std::string(reply.data(), reply.size()), std::string(reply.size(), 'Z'));
+}
+
+TEST(Saljihttp, AbandonedRequestsLeaveNoThreadAndNoConnectionBehind) {
+    // As a reporter meets a hung registry: round after round of requests, a
+    // few at once, each abandoned at the deadline. Whatever the server keeps
+    // holding, each request's worker and connection must be gone soon after.
+    HoldingServer server;
+    {
+        // Let WinHTTP set up whatever it keeps for the whole process first.
+        TestServer warm(TestServer::ok("x"));
+        char reply[8];
+        saljihttp(warm.url("/a.txt").c_str(), "", reply, sizeof reply, 1);
+    }
+    Sleep(500);
+    const int threadsBefore = threadsOfThisProcess();
+    const int kRounds = 2, kAtOnce = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::thread> callers;
+        for (int i = 0; i < kAtOnce; ++i)
+            callers.emplace_back([&server, i] {
+                std::vector<char> reply(64, '#');
+                const char* status = saljihttp(server.url("/dns.php").c_str(), "VRSTA=PRIJAVA",
+                                               reply.data(), 64, i % 2);
+                EXPECT_STRNE(status, "OK");
+                EXPECT_STREQ(reply.data(), "");
+            });
+        for (std::thread& t : callers) t.join();
+    }
+    EXPECT_EQ(server.accepted(), kRounds * kAtOnce);
+
+    // A few seconds after the last deadline: back where it started.
+    int threads = 0, open = 0;
+    for (int i = 0; i < 40; ++i) {
+        threads = threadsOfThisProcess();
+        open = server.stillOpen();
+        if (threads <= threadsBefore && open == 0) break;
+        Sleep(100);
+    }
+    std::printf("threads %d before, %d after; %d of %d connections still open\n", threadsBefore,
+                threads, open, server.accepted());
+    EXPECT_LE(threads, threadsBefore) << "workers still blocked";
+    EXPECT_EQ(open, 0) << "connections still held";
 }
 
 TEST(Saljihttp, RequestLayerFetchesAfterAPostWithTheOldBodyStillThere) {
