@@ -15,21 +15,31 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <set>
 #include <string>
 
 namespace {
 
+// The watch itself must not slow the program down: every window query is a
+// request to the same wineserver the program waits on. Windows of other
+// processes are asked about once, then skipped.
 struct Search {
     DWORD pid;
     const wchar_t* title;
     HWND found;
+    std::set<HWND> foreign;
 };
 
 BOOL CALLBACK findWindow(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<Search*>(p);
+    if (s->foreign.count(w)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != s->pid || !IsWindowVisible(w)) return TRUE;
+    if (pid != s->pid) {
+        s->foreign.insert(w);
+        return TRUE;
+    }
+    if (!IsWindowVisible(w)) return TRUE;
     wchar_t text[256] = {};
     GetWindowTextW(w, text, 256);
     if (std::wcscmp(text, s->title) == 0) {
@@ -105,7 +115,7 @@ int wmain(int argc, wchar_t** argv) {
 
     int rc = 0;
     if (mode == L"ready") {
-        Search s{pi.dwProcessId, argv[2], nullptr};
+        Search s{pi.dwProcessId, argv[2], nullptr, {}};
         double timeout = _wtof(argv[3]);
         for (;;) {
             EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
