@@ -17,7 +17,8 @@ bench_build() {
         exe="$BENCH_BIN/$src.exe"
         if [ ! -f "$exe" ] || [ "$ROOT/bench/$src.cpp" -nt "$exe" ]; then
             local gui=""; [ $src != peakmem ] && gui=-mwindows
-            "$CXX" -O2 -municode $gui -static -o "$exe" "$ROOT/bench/$src.cpp" -lpsapi -lwinhttp
+            local libs=-lpsapi; [ $src = floor_window ] && libs=-lwinhttp
+            "$CXX" -O2 -municode $gui -static -o "$exe" "$ROOT/bench/$src.cpp" $libs
         fi
     done
 }
