@@ -1,5 +1,5 @@
 # Sourced by the benchmark scripts: a Wine session, the programs' folder, the
-# launcher and the yardstick program built for it, and the stand-in registry.
+# launcher and the yardstick programs built for it, and the stand-in registry.
 # shellcheck shell=bash
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -9,15 +9,16 @@ BIN="${VX_BIN:-$B/$VX_WINE_BUILD/bin}"
 BENCH_BIN="$B/bench-$VX_WINE_BUILD"
 if [ "$VX_WINE_BUILD" = win32 ]; then CXX=i686-w64-mingw32-g++-posix; else CXX=x86_64-w64-mingw32-g++-posix; fi
 
-# Builds the launcher and the yardstick (only when their sources changed).
+# Builds the launcher and the yardsticks (only when their sources changed).
 bench_build() {
     mkdir -p "$BENCH_BIN"
     local src exe
-    for src in peakmem minimal_window; do
+    for src in peakmem minimal_window floor_window; do
         exe="$BENCH_BIN/$src.exe"
         if [ ! -f "$exe" ] || [ "$ROOT/bench/$src.cpp" -nt "$exe" ]; then
-            local gui=""; [ $src = minimal_window ] && gui=-mwindows
-            "$CXX" -O2 -municode $gui -static -o "$exe" "$ROOT/bench/$src.cpp" -lpsapi
+            local gui=""; [ $src != peakmem ] && gui=-mwindows
+            local libs=-lpsapi; [ $src = floor_window ] && libs=-lwinhttp
+            "$CXX" -O2 -municode $gui -static -o "$exe" "$ROOT/bench/$src.cpp" $libs
         fi
     done
 }

@@ -1,9 +1,11 @@
 // Benchmark launcher: starts a program, watches it and prints one line of figures
 // (time to its window, CPU time, peak working set), then ends it.
 //
-//   peakmem window TITLE TIMEOUT_S CWD|- PROGRAM [ARGS...]
+//   peakmem ready TITLE TIMEOUT_S CWD|- PROGRAM [ARGS...]
 //       milliseconds from CreateProcess until a visible top-level window of the
-//       child titled TITLE exists; figures read 1 s later.
+//       child titled TITLE exists (mapped_ms), and until that window answers a
+//       sent WM_NULL (ready_ms): its thread has painted it and is back waiting
+//       for messages; figures read 1 s later.
 //   peakmem idle SETTLE_S SECONDS CWD|- PROGRAM [ARGS...]
 //       CPU time the child spends in SECONDS after a settling time of SETTLE_S.
 //
@@ -13,25 +15,35 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <set>
 #include <string>
 
 namespace {
 
+// The watch itself must not slow the program down: every window query is a
+// request to the same wineserver the program waits on. Windows of other
+// processes are asked about once, then skipped.
 struct Search {
     DWORD pid;
     const wchar_t* title;
-    bool found;
+    HWND found;
+    std::set<HWND> foreign;
 };
 
 BOOL CALLBACK findWindow(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<Search*>(p);
+    if (s->foreign.count(w)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != s->pid || !IsWindowVisible(w)) return TRUE;
+    if (pid != s->pid) {
+        s->foreign.insert(w);
+        return TRUE;
+    }
+    if (!IsWindowVisible(w)) return TRUE;
     wchar_t text[256] = {};
     GetWindowTextW(w, text, 256);
     if (std::wcscmp(text, s->title) == 0) {
-        s->found = true;
+        s->found = w;
         return FALSE;
     }
     return TRUE;
@@ -85,7 +97,7 @@ int fail(const char* what) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: peakmem window TITLE TIMEOUT_S CWD|- PROGRAM [ARGS...]\n"
+        std::fprintf(stderr, "usage: peakmem ready TITLE TIMEOUT_S CWD|- PROGRAM [ARGS...]\n"
                              "       peakmem idle SETTLE_S SECONDS CWD|- PROGRAM [ARGS...]\n");
         return 2;
     }
@@ -102,8 +114,8 @@ int wmain(int argc, wchar_t** argv) {
         return fail("start");
 
     int rc = 0;
-    if (mode == L"window") {
-        Search s{pi.dwProcessId, argv[2], false};
+    if (mode == L"ready") {
+        Search s{pi.dwProcessId, argv[2], nullptr, {}};
         double timeout = _wtof(argv[3]);
         for (;;) {
             EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
@@ -113,10 +125,22 @@ int wmain(int argc, wchar_t** argv) {
             if (seconds(start, now) > timeout) { rc = fail("timeout"); break; }
             Sleep(1);
         }
+        double readyMs = -1;
+        if (rc == 0) {
+            // A sent message is taken only when the thread looks for messages again.
+            DWORD_PTR ignored = 0;
+            LARGE_INTEGER answered;
+            if (SendMessageTimeoutW(s.found, WM_NULL, 0, 0, SMTO_NORMAL, DWORD(timeout * 1000), &ignored)) {
+                QueryPerformanceCounter(&answered);
+                readyMs = seconds(start, answered) * 1000.0;
+            } else {
+                rc = fail("no answer");
+            }
+        }
         if (rc == 0) {
             double ms = seconds(start, now) * 1000.0;
             Sleep(1000);
-            std::printf("window_ms=%.1f cpu_ms=%.1f", ms, cpuMs(pi.hProcess));
+            std::printf("mapped_ms=%.1f ready_ms=%.1f cpu_ms=%.1f", ms, readyMs, cpuMs(pi.hProcess));
             printMemory(pi.hProcess);
             std::printf("\n");
         }

@@ -234,6 +234,17 @@ class ConsoleTest(unittest.TestCase):
                 self.assertEqual((lime, red), (True, False) if status.endswith("example") else (False, True))
                 self.close_down(s, program, "DA")
 
+    def test_the_window_shows_prepared(self):
+        # The driver reads the control's state (no message to the program) the
+        # moment the window is visible: the start-up has already hidden the red
+        # light by then, so no frame with both lights ever reaches the screen.
+        s = self.scenario()
+        self.registered(s)
+        program = s.start(EXE)
+        self.assertFalse(s.state(MAIN, 26, timeout=20)["visible"], "the red light is hidden before the window shows")
+        self.assertTrue(s.state(MAIN, 25)["visible"])
+        self.close_down(s, program, "DA")
+
     def test_active_sign_ins_fetch(self):
         s = self.scenario(relay=True)
         s.write_console_ini(IDKorisnika=501, NazivKorisnika="MARKO")

@@ -202,9 +202,9 @@ class Driver:
             raise AssertionError("field %s of %r shows %r, not %r" % (field, title, seen and seen[0], expected))
         return expected
 
-    def state(self, title, field, any=False):
+    def state(self, title, field, any=False, timeout=None):
         """{'enabled': bool, 'visible': bool} of a control."""
-        return _state(self.run("state", title, field, *(["--any"] if any else [])))
+        return _state(self.run("state", title, field, *(["--any"] if any else []), timeout=timeout))
 
     def set(self, title, field, text):
         return self.run("set", title, field, "--", text)

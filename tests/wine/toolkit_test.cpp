@@ -52,6 +52,15 @@ void pump() {
     }
 }
 
+// Opens the window and waits as the frame does until nothing more comes,
+// which shows it: the events of the opening and the showing.
+std::vector<Event> openAndWait(Window& w) {
+    w.open();
+    std::vector<Event> out;
+    for (Event e = nextWithin(w, 50); e.code != kTimeoutEvent && e.code != 0; e = nextWithin(w, 50)) out.push_back(e);
+    return out;
+}
+
 // Every event queued so far (window messages already sent are in).
 std::vector<Event> drain(Window& w) {
     pump();
@@ -462,8 +471,7 @@ TEST_F(Win32ToolkitTest, WindowMessagesBecomeEvents) {
     d.maximiseBox = true;
     d.controls = {button("OK").at(5, 5, 40, 14), object("Shell.Explorer.2").at(0, 25).with(FullSize)};
     auto w = toolkit().create(d);
-    w->open();
-    drain(*w);
+    openAndWait(*w);
     HWND h = reinterpret_cast<HWND>(w->handle());
 
     SendMessageW(h, WM_CLOSE, 0, 0);
@@ -501,8 +509,7 @@ TEST_F(Win32ToolkitTest, OpensIconisedWithIconizedEvent) {
     d.h = 60;
     d.iconised = true;
     auto w = toolkit().create(d);
-    w->open();
-    auto events = drain(*w);
+    auto events = openAndWait(*w);
     EXPECT_TRUE(hasEvent(events, EVENT_Iconized));
     EXPECT_TRUE(IsIconic(reinterpret_cast<HWND>(w->handle())));
     w->close();
@@ -559,6 +566,53 @@ TEST_F(Win32ToolkitTest, SecondWindowOnTheThreadIsModalToTheFirst) {
     EXPECT_TRUE(hasEvent(drain(*first), EVENT_GainFocus)) << "the opener is active again";
     first->close();
     EXPECT_EQ(nullptr, toolkit().currentWindow());
+}
+
+TEST_F(Win32ToolkitTest, AWindowShowsWhenItFirstWaitsOrWhenSomethingOpensOverIt) {
+    vx::Text<5> typed;
+    WindowDef d;
+    d.title = "Pripremljen";
+    d.w = 100;
+    d.h = 60;
+    d.controls = {entry(Var::of(typed), Format::text(5)).at(5, 5, 40, 12)};
+    auto alone = toolkit().create(d);
+    alone->open();
+    HWND h = reinterpret_cast<HWND>(alone->handle());
+    alone->select(1);
+    drain(*alone);  // only what is queued: no wait yet
+    EXPECT_FALSE(IsWindowVisible(h)) << "open() alone shows nothing";
+    for (Event e = nextWithin(*alone, 200); e.code != kTimeoutEvent && e.code != 0;) e = nextWithin(*alone, 200);
+    EXPECT_TRUE(IsWindowVisible(h)) << "shown once it waits";
+    EXPECT_EQ(child(*alone, 1), GetFocus()) << "the control selected before it showed has the focus";
+    alone->close();
+
+    // Still being prepared, it shows before a window or a box opens over it.
+    auto owner = toolkit().create(d);
+    owner->open();
+    HWND o = reinterpret_cast<HWND>(owner->handle());
+    d.title = "Iznad";
+    auto over = toolkit().create(d);
+    over->open();
+    EXPECT_TRUE(IsWindowVisible(o)) << "a window opens over a visible window";
+    over->close();
+    owner->close();
+
+    owner = toolkit().create(d);
+    owner->open();
+    o = reinterpret_cast<HWND>(owner->handle());
+    bool ownerVisible = false;
+    std::thread looker([&] {
+        HWND box = nullptr;
+        waitFor([&] { return (box = findOwnWindow(L"#32770")) != nullptr; });
+        ownerVisible = IsWindowVisible(o) != FALSE;
+        if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+    MessageSpec m;
+    m.text = "Gotovo";
+    toolkit().message(m);
+    looker.join();
+    EXPECT_TRUE(ownerVisible) << "a message box opens over a visible window";
+    owner->close();
 }
 
 // --- threads ---
@@ -780,8 +834,13 @@ protected:
         d.controls = {entry(Var::of(name), Format::text(10)).at(5, 5, 60, 12), button("Izlaz").at(70, 5, 40, 14)};
         return d;
     }
-    // The user types once the window is open and active (after its first refresh).
-    void onOpenWindow() override { post(kTypeNow); }
+    // The user types once the window is open and active: after the frame first
+    // waits, which shows it.
+    static void CALLBACK typeNow(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        toolkit().currentWindow()->post(Event{kTypeNow});
+    }
+    void onOpenWindow() override { SetTimer(nullptr, 0, 20, typeNow); }
     void windowEvent(const Event& e) override {
         if (e.code != kTypeNow) return;
         HWND top = reinterpret_cast<HWND>(window().handle());

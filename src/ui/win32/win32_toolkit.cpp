@@ -76,6 +76,7 @@ Window* Win32Toolkit::currentWindow() { return innermost(GetCurrentThreadId()); 
 
 int Win32Toolkit::message(const MessageSpec& request) {
     Win32Window* owner = innermost(GetCurrentThreadId());
+    if (owner) owner->reveal();  // a box opens over a visible window
     return showMessage(request, owner ? owner->hwnd() : nullptr);
 }
 

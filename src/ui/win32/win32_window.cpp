@@ -77,6 +77,9 @@ LRESULT CALLBACK upperCaseEntryProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_P
     return DefSubclassProc(h, msg, w, l);
 }
 
+// A button's icon: as large as an icon-only button allows, else small beside the text.
+int buttonIconSize(bool hasText, int w, int h) { return hasText ? 16 : std::clamp<int>(std::min(w, h) - 6, 16, 32); }
+
 int inputWidth(const Control& c) {
     if (c.format.width > 0) return c.format.width;
     if (c.var.type == Var::Type::Text) return c.var.width > 0 ? c.var.width : -c.var.width - 1;
@@ -113,9 +116,48 @@ Win32Window::Win32Window(Win32Toolkit& kit, const WindowDef& def)
         slots_[i].hidden = (def_.controls[i].flags & Hidden) != 0;
         slots_[i].disabled = (def_.controls[i].flags & Disabled) != 0;
     }
+    // What needs no window is made while the procedure's own start-up (the
+    // console's request, for instance) runs; open() waits for it.
+    preload_ = std::thread([this] { preload(); });
 }
 
-Win32Window::~Win32Window() { close(); }
+Win32Window::~Win32Window() {
+    awaitPreload();
+    close();
+}
+
+void Win32Window::awaitPreload() {
+    if (preload_.joinable()) preload_.join();
+}
+
+// Touches only what open() uses first: the font, icons and pictures (scaled
+// to their size on the screen where the definition gives it).
+void Win32Window::preload() {
+    measureFont();
+    loadWindowIcons();
+    wallpaper_.reset(loadPicture(def_.wallpaper));
+    for (int field = 1; field <= int(slots_.size()); ++field) {
+        const Control& c = control(field);
+        Slot& s = slots_[std::size_t(field - 1)];
+        bool sized = c.w > 0 && c.h > 0 && !has(c, FullSize);
+        if (c.kind == Kind::Image) {
+            s.picture.reset(loadPicture(c.icon));
+            if (sized) scaledPicture(field, SIZE{px(c.w), py(c.h)});
+        } else if (c.kind == Kind::Button && !c.icon.empty() && (sized || !c.text.empty())) {
+            s.iconSize = buttonIconSize(!c.text.empty(), px(c.w), py(c.h));
+            s.icon.reset(loadIcon(c.icon, s.iconSize));
+        }
+    }
+}
+
+void Win32Window::loadWindowIcons() {
+    HICON big = loadIcon(def_.icon, GetSystemMetrics(SM_CXICON));
+    HICON small = loadIcon(def_.icon, GetSystemMetrics(SM_CXSMICON));
+    if (!big) big = firstProgramIcon(GetSystemMetrics(SM_CXICON));
+    if (!small) small = firstProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    bigIcon_.reset(big);
+    smallIcon_.reset(small);
+}
 
 HFONT Win32Window::fontFor(const Font& f) {
     std::string face = !f.face.empty() ? f.face : !def_.font.face.empty() ? def_.font.face : "MS Shell Dlg 2";
@@ -201,7 +243,7 @@ void Win32Window::createControl(int field) {
         s.back = c.bg;
         s.brush.reset(CreateSolidBrush(c.bg));
     }
-    if (c.kind == Kind::Image) s.picture.reset(loadPicture(c.icon));
+    if (c.kind == Kind::Image && !s.picture) s.picture.reset(loadPicture(c.icon));
 
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS, ex = 0;
     if (!s.hidden) style |= WS_VISIBLE;
@@ -297,8 +339,9 @@ void Win32Window::createControl(int field) {
         case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
         case Kind::Button:
             if (!c.icon.empty()) {
-                int size = text.empty() ? std::clamp<int>(std::min(rc.right - rc.left, rc.bottom - rc.top) - 6, 16, 32) : 16;
-                s.icon.reset(loadIcon(c.icon, size));
+                int size = buttonIconSize(!text.empty(), rc.right - rc.left, rc.bottom - rc.top);
+                if (!s.icon || s.iconSize != size) s.icon.reset(loadIcon(c.icon, size));
+                s.iconSize = size;
                 if (s.icon) SendMessageW(s.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(s.icon.get()));
             }
             break;
@@ -349,9 +392,12 @@ void Win32Window::createControl(int field) {
 
 void Win32Window::open() {
     if (open_) return;
+    awaitPreload();
     thread_ = GetCurrentThreadId();
     Win32Window* opener = kit_.innermost(thread_);
     opener_ = opener ? opener->hwnd() : nullptr;
+    // A window opens over a visible one, even one still being prepared.
+    if (opener) opener->reveal();
     measureFont();
 
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
@@ -366,16 +412,12 @@ void Win32Window::open() {
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
 
     // Background: the wallpaper tiled, else the colour, else the dialog face.
-    wallpaper_.reset(loadPicture(def_.wallpaper));
+    if (!wallpaper_) wallpaper_.reset(loadPicture(def_.wallpaper));
     if (wallpaper_) ownBrush_.reset(CreatePatternBrush(wallpaper_.get()));
     else if (def_.bg != kNoColour) ownBrush_.reset(CreateSolidBrush(def_.bg));
 
-    HICON big = loadIcon(def_.icon, GetSystemMetrics(SM_CXICON));
-    HICON small = loadIcon(def_.icon, GetSystemMetrics(SM_CXSMICON));
-    if (!big) big = firstProgramIcon(GetSystemMetrics(SM_CXICON));
-    if (!small) small = firstProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    bigIcon_.reset(big);
-    smallIcon_.reset(small);
+    if (!bigIcon_ && !smallIcon_) loadWindowIcons();
+    HICON big = bigIcon_.get(), small = smallIcon_.get();
     if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     if (small) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
@@ -434,7 +476,18 @@ void Win32Window::open() {
     RECT rc;
     GetClientRect(hwnd_, &rc);
     client_ = SIZE{rc.right, rc.bottom};
-    ShowWindow(hwnd_, def_.iconised ? SW_SHOWMINIMIZED : SW_SHOW);
+    // Shown when the procedure first waits for an event: the user's first
+    // frame is the prepared window, painted once.
+    revealPending_ = true;
+}
+
+void Win32Window::reveal() {
+    if (!revealPending_ || !hwnd_) return;
+    revealPending_ = false;
+    // Shown without erasing first: each control is erased as it paints, not once
+    // more before (with some thirty controls that doubles the first paint).
+    if (def_.iconised) ShowWindow(hwnd_, SW_SHOWMINIMIZED);
+    else SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_DEFERERASE);
     UpdateWindow(hwnd_);
     shown_ = true;
 }
@@ -442,7 +495,7 @@ void Win32Window::open() {
 void Win32Window::close() {
     if (!open_) return;
     open_ = false;
-    shown_ = false;
+    shown_ = revealPending_ = false;
     KillTimer(hwnd_, kTimerId);
     kit_.closed(this);
     // The opener comes back before this window goes, so activation returns to it.
@@ -460,6 +513,7 @@ void Win32Window::close() {
         s.hwnd = nullptr;
         s.note = nullptr;
         s.picture.reset();
+        s.scaled.reset();
         s.icon.reset();
         s.brush.reset();
         s.backdrop.reset();
@@ -473,6 +527,8 @@ void Win32Window::close() {
     windowFont_ = nullptr;
     ownBrush_.reset();
     wallpaper_.reset();
+    backdrop_.reset();
+    backdropStale_ = true;
     bigIcon_.reset();
     smallIcon_.reset();
     if (opener_ && IsWindow(opener_)) {
@@ -543,6 +599,7 @@ Event Win32Window::next() {
             }
             return e;
         }
+        reveal();
         MSG m;
         BOOL got = GetMessageW(&m, nullptr, 0, 0);
         if (got == 0) {
@@ -645,7 +702,9 @@ bool Win32Window::canFocus(int field) const {
         case Kind::Entry: case Kind::Button: case Kind::Check: case Kind::List: case Kind::Text: case Kind::Object: break;
         default: return false;
     }
-    return s.hwnd && IsWindowVisible(s.hwnd) && IsWindowEnabled(s.hwnd);
+    // Before the window shows, the control's own state: the window's is not yet the user's.
+    bool visible = revealPending_ ? (GetWindowLongPtrW(s.hwnd, GWL_STYLE) & WS_VISIBLE) != 0 : IsWindowVisible(s.hwnd);
+    return s.hwnd && visible && IsWindowEnabled(s.hwnd);
 }
 
 void Win32Window::select(int field) {
@@ -656,7 +715,9 @@ void Win32Window::select(int field) {
         int f = (field - 1 + i) % n + 1;
         if (!canFocus(f)) continue;
         HWND h = slots_[std::size_t(f - 1)].hwnd;
-        SetFocus(h);
+        // A window not yet shown cannot be active: its activation gives the focus to the control.
+        if (revealPending_) lastFocus_ = h;
+        else SetFocus(h);
         if (control(f).kind == Kind::Entry) SendMessageW(h, EM_SETSEL, 0, -1);
         return;
     }
@@ -673,6 +734,7 @@ void Win32Window::setHidden(int field, bool hidden) {
     if (!valid(field)) return;
     Slot& s = slots_[std::size_t(field - 1)];
     s.hidden = hidden;
+    if (control(field).kind == Kind::Image) backdropStale_ = true;
     if (s.hwnd) ShowWindow(s.hwnd, hidden ? SW_HIDE : SW_SHOWNA);
 }
 
@@ -709,7 +771,10 @@ Browser* Win32Window::browser(int field) {
 }
 
 void Win32Window::setWindowHidden(bool hidden) {
-    if (hwnd_) ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOW);
+    if (!hwnd_) return;
+    revealPending_ = false;  // the program decides from now on
+    ShowWindow(hwnd_, hidden ? SW_HIDE : SW_SHOW);
+    shown_ = true;
 }
 
 bool Win32Window::isWindowHidden() const { return !hwnd_ || !IsWindowVisible(hwnd_); }
@@ -802,8 +867,9 @@ LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
         // What lies beneath: the background and the pictures under the control.
         RECT rc;
         GetClientRect(child, &rc);
+        windowBackdrop();  // brings the generation up to date
         if (!s.backdrop || s.backdropAt.x != pt.x || s.backdropAt.y != pt.y || s.backdropSize.cx != rc.right ||
-            s.backdropSize.cy != rc.bottom) {
+            s.backdropSize.cy != rc.bottom || s.backdropGeneration != backdropGeneration_) {
             s.backdrop.reset();
             s.backdropPicture.reset(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
             HDC mem = CreateCompatibleDC(dc);
@@ -814,6 +880,7 @@ LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
             s.backdrop.reset(CreatePatternBrush(s.backdropPicture.get()));
             s.backdropAt = pt;
             s.backdropSize = SIZE{rc.right, rc.bottom};
+            s.backdropGeneration = backdropGeneration_;
         }
         SetBrushOrgEx(dc, 0, 0, nullptr);
         return reinterpret_cast<LRESULT>(s.backdrop.get());
@@ -824,25 +891,73 @@ LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
 
 int Win32Window::boxRadius(const Control& c) const { return has(c, Rounded) ? std::max(6, baseX_ * 2) : 0; }
 
-void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
-    paintBackground(dc, rc, POINT{-at.x, -at.y});
+HBITMAP Win32Window::scaledPicture(int field, SIZE size) {
+    Slot& s = slots_[std::size_t(field - 1)];
+    if (!s.picture || size.cx <= 0 || size.cy <= 0) return nullptr;
+    if (s.scaled && s.scaledSize.cx == size.cx && s.scaledSize.cy == size.cy) return s.scaled.get();
+    // HALFTONE is slow on large pictures: it runs once per size, not on every paint.
+    BITMAP bm{};
+    GetObjectW(s.picture.get(), sizeof bm, &bm);
+    HDC screen = GetDC(hwnd_);
+    s.scaled.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
+    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    ReleaseDC(hwnd_, screen);
+    HGDIOBJ oldFrom = SelectObject(from, s.picture.get());
+    HGDIOBJ oldTo = SelectObject(to, s.scaled.get());
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
+    SelectObject(to, oldTo);
+    SelectObject(from, oldFrom);
+    DeleteDC(to);
+    DeleteDC(from);
+    s.scaledSize = size;
+    return s.scaled.get();
+}
+
+HBITMAP Win32Window::windowBackdrop() {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+    if (backdrop_ && !backdropStale_ && size.cx == backdropSize_.cx && size.cy == backdropSize_.cy)
+        return backdrop_.get();
+    HDC screen = GetDC(hwnd_);
+    backdrop_.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
+    HDC mem = CreateCompatibleDC(screen), picture = CreateCompatibleDC(screen);
+    ReleaseDC(hwnd_, screen);
+    HGDIOBJ oldMem = SelectObject(mem, backdrop_.get());
+    RECT all{0, 0, size.cx, size.cy};
+    paintBackground(mem, all, POINT{0, 0});
+    // A later picture lies over an earlier one, as their controls do.
     for (int f = 1; f <= int(slots_.size()); ++f) {
         const Slot& p = slots_[std::size_t(f - 1)];
-        if (control(f).kind != Kind::Image || !p.picture || !p.hwnd || !IsWindowVisible(p.hwnd)) continue;
+        if (control(f).kind != Kind::Image || !p.picture || !p.hwnd ||
+            !(GetWindowLongPtrW(p.hwnd, GWL_STYLE) & WS_VISIBLE))
+            continue;
         RECT r;
         GetWindowRect(p.hwnd, &r);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-        BITMAP bm{};
-        GetObjectW(p.picture.get(), sizeof bm, &bm);
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, p.picture.get());
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, r.left - at.x, r.top - at.y, r.right - r.left, r.bottom - r.top, mem, 0, 0, bm.bmWidth,
-                   std::abs(bm.bmHeight), SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
+        HBITMAP scaled = scaledPicture(f, SIZE{r.right - r.left, r.bottom - r.top});
+        if (!scaled) continue;
+        HGDIOBJ old = SelectObject(picture, scaled);
+        BitBlt(mem, r.left, r.top, r.right - r.left, r.bottom - r.top, picture, 0, 0, SRCCOPY);
+        SelectObject(picture, old);
     }
+    SelectObject(mem, oldMem);
+    DeleteDC(picture);
+    DeleteDC(mem);
+    backdropSize_ = size;
+    backdropStale_ = false;
+    ++backdropGeneration_;
+    return backdrop_.get();
+}
+
+void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, windowBackdrop());
+    BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, rc.left + at.x, rc.top + at.y, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
 }
 
 void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
@@ -858,14 +973,11 @@ void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
             paintBackground(d.hDC, rc, POINT{-at.x, -at.y});
             return;
         }
-        BITMAP bm{};
-        GetObjectW(s.picture.get(), sizeof bm, &bm);
+        HBITMAP scaled = scaledPicture(field, SIZE{rc.right - rc.left, rc.bottom - rc.top});
+        if (!scaled) return;
         HDC mem = CreateCompatibleDC(d.hDC);
-        HGDIOBJ old = SelectObject(mem, s.picture.get());
-        SetStretchBltMode(d.hDC, HALFTONE);
-        SetBrushOrgEx(d.hDC, 0, 0, nullptr);
-        StretchBlt(d.hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, bm.bmWidth,
-                   std::abs(bm.bmHeight), SRCCOPY);
+        HGDIOBJ old = SelectObject(mem, scaled);
+        BitBlt(d.hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, SRCCOPY);
         SelectObject(mem, old);
         DeleteDC(mem);
         return;
@@ -913,6 +1025,7 @@ void Win32Window::layout() {
         if (!s.hwnd || !has(c, FullSize)) continue;
         RECT rc = controlRect(f);
         MoveWindow(s.hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        if (c.kind == Kind::Image) backdropStale_ = true;
         RECT area{0, 0, rc.right - rc.left, rc.bottom - rc.top};
         if (s.browser) s.browser->resize(area);
         if (s.note) MoveWindow(s.note, 0, area.bottom / 2 - baseY_, area.right, baseY_ * 2, TRUE);

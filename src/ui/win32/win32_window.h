@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/toolkit.h"
@@ -57,6 +58,9 @@ public:
 
     uint32_t thread() const { return thread_; }
     HWND hwnd() const { return hwnd_; }
+    // Shows the window if open() left that for later; a window or message box
+    // about to open over it calls this.
+    void reveal();
     // From any thread: redraw the display fields on the window's own thread.
     void requestRedraw();
 
@@ -70,12 +74,18 @@ private:
         COLORREF text = CLR_INVALID, back = CLR_INVALID;
         BrushHandle brush;
         BitmapHandle picture;
-        // A transparent control's background: what lies beneath it, at its place.
+        // The picture scaled to the control's size on the screen.
+        BitmapHandle scaled;
+        SIZE scaledSize{0, 0};
+        // A transparent control's background: what lies beneath it, at its place,
+        // cut from the window's backdrop of that generation.
         BrushHandle backdrop;
         BitmapHandle backdropPicture;
         POINT backdropAt{0, 0};
         SIZE backdropSize{0, 0};
+        unsigned backdropGeneration = 0;
         IconHandle icon;
+        int iconSize = 0;
         std::unique_ptr<BrowserHost> browser;
         HWND note = nullptr;  // "no browser" text inside an object's area
     };
@@ -84,6 +94,9 @@ private:
     LRESULT handleMessage(UINT msg, WPARAM w, LPARAM l);
     void dispatch(MSG& m);
 
+    void preload();
+    void awaitPreload();
+    void loadWindowIcons();
     void measureFont();
     HFONT fontFor(const Font& f);
     int px(int du) const { return MulDiv(du, baseX_, 4); }
@@ -108,6 +121,8 @@ private:
     void drawItem(const DRAWITEMSTRUCT& d);
     void paintBackground(HDC dc, const RECT& rc, POINT origin);
     void paintBackdrop(HDC dc, const RECT& rc, POINT at);  // `at`: the area's place in the window
+    HBITMAP scaledPicture(int field, SIZE size);
+    HBITMAP windowBackdrop();
     int boxRadius(const Control& c) const;
     COLORREF backgroundColour() const;
     HBRUSH backgroundBrush() const;
@@ -122,7 +137,7 @@ private:
     std::mutex queueMutex_;
     std::deque<Event> queue_;
     std::atomic<bool> redrawPending_{false};
-    bool open_ = false, shown_ = false, updating_ = false, minimised_ = false;
+    bool open_ = false, shown_ = false, revealPending_ = false, updating_ = false, minimised_ = false;
     int baseX_ = 6, baseY_ = 13, statusHeight_ = 0;
     SIZE client_{0, 0};
     HWND lastFocus_ = nullptr;
@@ -130,7 +145,14 @@ private:
     HFONT windowFont_ = nullptr;  // from fonts_
     BrushHandle ownBrush_;        // background colour or tiled wallpaper
     BitmapHandle wallpaper_;
+    // The background with every visible picture on it, composed once per client
+    // size and picture visibility; transparent controls and frames are cut from it.
+    BitmapHandle backdrop_;
+    SIZE backdropSize_{0, 0};
+    bool backdropStale_ = true;
+    unsigned backdropGeneration_ = 0;
     IconHandle bigIcon_, smallIcon_;
+    std::thread preload_;  // pictures and icons made while the procedure starts up
 };
 
 }  // namespace ui::win32
