@@ -113,6 +113,7 @@ file(GLOB DRIVER_SRC CONFIGURE_DEPENDS ${VX_ROOT}/tests/e2e/driver/*.cpp)
 if(DRIVER_SRC)
   add_executable(vxdrive ${DRIVER_SRC})
   target_link_libraries(vxdrive PRIVATE user32 gdi32)
+  target_include_directories(vxdrive PRIVATE ${VX_ROOT}/src)
 endif()
 
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${VX_ROOT}/tests/e2e/test_*.py)

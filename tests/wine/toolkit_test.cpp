@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/frame.h"
+#include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_toolkit.h"
@@ -77,7 +78,16 @@ bool hasEvent(const std::vector<Event>& events, int code, int field = -1) {
 }
 
 HWND child(Window& w, int field) { return GetDlgItem(reinterpret_cast<HWND>(w.handle()), 1000 + field); }
-std::string shown(Window& w, int field) { return narrow(ui::win32::windowText(child(w, field))); }
+// What a field the window draws itself shows, as another process reads it.
+ui::win32::DrawnField drawn(HWND top, int field) {
+    ui::win32::DrawnField d;
+    EXPECT_TRUE(ui::win32::queryDrawnField(top, field, d)) << "field " << field << " is not drawn by its window";
+    return d;
+}
+std::string shown(Window& w, int field) {
+    HWND c = child(w, field);
+    return narrow(c ? ui::win32::windowText(c) : drawn(reinterpret_cast<HWND>(w.handle()), field).text);
+}
 
 template <typename Pred>
 bool waitFor(Pred pred, int ms = 5000) {
@@ -179,9 +189,8 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     struct Expect {
         int field;
         const wchar_t* cls;
-    } kinds[] = {{1, L"Static"}, {2, L"Static"}, {3, L"Static"}, {4, L"Static"}, {5, L"Static"},
-                 {6, L"Static"}, {7, L"Edit"}, {8, L"Button"}, {9, L"Button"}, {10, L"SysListView32"},
-                 {11, L"Edit"}, {13, L"Static"}, {14, L"Button"}, {15, L"Edit"}};
+    } kinds[] = {{1, L"Static"}, {7, L"Edit"}, {8, L"Button"}, {9, L"Button"}, {10, L"SysListView32"},
+                 {11, L"Edit"}, {14, L"Button"}, {15, L"Edit"}};
     for (const Expect& e : kinds) {
         HWND h = child(*w, e.field);
         ASSERT_NE(nullptr, h) << "field " << e.field;
@@ -190,12 +199,20 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
         EXPECT_EQ(0, lstrcmpiW(cls, e.cls)) << "field " << e.field;
     }
     EXPECT_NE(nullptr, child(*w, 12)) << "the object's area carries the field's ID";
+    // Texts without an access key, pictures and frames are drawn by the window itself;
+    // a prompt with one ("&Ime:") keeps its control, which Alt+I needs.
+    for (int field : {2, 3, 4, 5, 6, 13}) {
+        EXPECT_EQ(nullptr, child(*w, field)) << "field " << field;
+        ui::win32::DrawnField d;
+        EXPECT_TRUE(ui::win32::queryDrawnField(top, field, d)) << "field " << field;
+    }
+    ui::win32::DrawnField notDrawn;
+    EXPECT_FALSE(ui::win32::queryDrawnField(top, 7, notDrawn)) << "an entry answers as its own window";
 
     w->display(0, 0);
     EXPECT_EQ("0000042", shown(*w, 2));
     EXPECT_EQ("Ana Horvat", shown(*w, 3));
     EXPECT_EQ("1,234,567", shown(*w, 4));
-    EXPECT_TRUE(GetWindowLongPtrW(child(*w, 4), GWL_STYLE) & SS_RIGHT);
     EXPECT_EQ(BST_CHECKED, SendMessageW(child(*w, 9), BM_GETCHECK, 0, 0));
     EXPECT_EQ("5", shown(*w, 7));
     EXPECT_EQ("prvi red\r\ndrugi red", shown(*w, 11)) << "LF shown as CRLF";
@@ -231,12 +248,14 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
 
     // Initial and changed states.
     EXPECT_TRUE(w->isHidden(13));
-    EXPECT_FALSE(IsWindowVisible(child(*w, 13)));
+    EXPECT_FALSE(drawn(top, 13).visible);
+    EXPECT_EQ("skriven", narrow(drawn(top, 13).text));
     EXPECT_FALSE(w->isEnabled(14));
     w->setHidden(13, false);
     w->setEnabled(14, true);
     w->setEnabled(7, false);
     EXPECT_FALSE(w->isHidden(13));
+    EXPECT_TRUE(drawn(top, 13).visible);
     EXPECT_TRUE(w->isEnabled(14));
     EXPECT_FALSE(IsWindowEnabled(child(*w, 7)));
 
@@ -249,24 +268,14 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     w->display(7, 7);
     EXPECT_EQ("99", shown(*w, 7));
 
-    // Pictures and frames lie under the later controls; the Tab order stays the declaration order.
+    // Embedded objects lie under the later controls; the Tab order stays the declaration order.
     auto above = [](HWND upper, HWND lower) {
         for (HWND h = GetWindow(upper, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT))
             if (h == lower) return true;
         return false;
     };
-    EXPECT_TRUE(above(child(*w, 7), child(*w, 5)));
-    EXPECT_TRUE(above(child(*w, 7), child(*w, 6)));
-    EXPECT_TRUE(above(child(*w, 6), child(*w, 5))) << "a later picture or frame over an earlier one";
+    EXPECT_TRUE(above(child(*w, 14), child(*w, 12)));
     EXPECT_EQ(child(*w, 8), GetNextDlgTabItem(top, child(*w, 7), FALSE));
-    // The frame is only its edge: what lies inside stays visible and clickable.
-    HRGN ring = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(child(*w, 6), ring));
-    RECT boxRect;
-    GetClientRect(child(*w, 6), &boxRect);
-    EXPECT_TRUE(PtInRegion(ring, 1, boxRect.bottom / 2));
-    EXPECT_FALSE(PtInRegion(ring, boxRect.right / 2, boxRect.bottom / 2));
-    DeleteObject(ring);
 
     // The tip is registered with the window's tooltip control.
     HWND tips = nullptr;
@@ -288,6 +297,62 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     EXPECT_FALSE(w->isOpen());
     EXPECT_FALSE(IsWindow(top));
     EXPECT_EQ(0, w->next().code) << "a closed window's queue is over";
+}
+
+// Pixels of one colour in the window's client area, as the screen shows them.
+int pixelsOf(HWND top, COLORREF colour) {
+    RECT rc;
+    GetClientRect(top, &rc);
+    HDC dc = GetDC(top);
+    int n = 0;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x)
+            if (GetPixel(dc, x, y) == colour) ++n;
+    ReleaseDC(top, dc);
+    return n;
+}
+
+TEST_F(Win32ToolkitTest, DrawnTextsPicturesAndFramesShowOnTheScreenAndFollowChanges) {
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+    vx::Text<10> word{"MMMMMM"};
+    WindowDef d;
+    d.title = "Crtanje";
+    d.w = 160;
+    d.h = 60;
+    d.bg = RGB(255, 255, 255);
+    d.controls = {
+        display(Var::of(word), Format::text(10)).at(4, 4, 80, 14).withFont(Font{"Tahoma", 12, true, true})
+            .colours(red),                                      // 1
+        box().at(100, 4, 50, 40).colours(blue),                // 2
+        string("MMMM").at(4, 30, 80, 14).withFont(Font{"Tahoma", 12, true, true})
+            .colours(blue).with(Hidden),                       // 3
+    };
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    w->display(0, 0);
+    drain(*w);
+    int wide = pixelsOf(top, red);
+    EXPECT_GT(wide, 0) << "the text is painted in its colour";
+    int frame = pixelsOf(top, blue);
+    EXPECT_GT(frame, 0) << "the frame is painted in its colour";
+
+    word = vx::Text<10>{"M"};
+    w->redrawDisplays();
+    drain(*w);
+    int narrowText = pixelsOf(top, red);
+    EXPECT_GT(narrowText, 0);
+    EXPECT_LT(narrowText, wide) << "a changed value is painted again";
+
+    w->setHidden(3, false);
+    drain(*w);
+    EXPECT_GT(pixelsOf(top, blue), frame) << "a shown text appears";
+    w->setHidden(1, true);
+    w->setHidden(3, true);
+    drain(*w);
+    EXPECT_EQ(0, pixelsOf(top, red)) << "a hidden text leaves the window's background";
+    EXPECT_EQ(frame, pixelsOf(top, blue));
+    w->close();
 }
 
 TEST_F(Win32ToolkitTest, OpenQueuesOpenWindowFirstThenFocus) {
@@ -647,13 +712,13 @@ TEST_F(Win32ToolkitTest, NotifyAndRedrawReachAWindowOnAnotherThread) {
         64 * 1024);
     ASSERT_NE(0u, worker);
     ASSERT_TRUE(waitFor([&] { return otherWindow.load() != nullptr; }));
-    HWND field = GetDlgItem(otherWindow, 1001);
-    EXPECT_EQ("11", textOf(field));
+    auto field = [&] { return narrow(drawn(otherWindow, 1).text); };
+    EXPECT_EQ("11", field());
 
     // redrawAll from this thread: the other thread redraws its own field.
     shownValue = 345;
     toolkit().redrawAll();
-    EXPECT_TRUE(waitFor([&] { return textOf(field) == "345"; })) << textOf(field);
+    EXPECT_TRUE(waitFor([&] { return field() == "345"; })) << field();
 
     toolkit().notify(0x660, worker, 0x205);
     ASSERT_TRUE(waitFor([&] { return done.load(); }, 10000));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
 #include "ui/win32/win32_toolkit.h"
 
@@ -15,6 +16,7 @@ namespace {
 const wchar_t kWindowClass[] = L"VxToolkitWindow";
 const wchar_t kObjectClass[] = L"VxObjectArea";
 ATOM windowAtom = 0;
+UINT fieldQueryMessage = 0;
 constexpr UINT_PTR kTimerId = 1;
 
 LRESULT CALLBACK objectAreaProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -104,6 +106,7 @@ void registerWindowClasses() {
     area.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
     area.lpszClassName = kObjectClass;
     RegisterClassExW(&area);
+    fieldQueryMessage = RegisterWindowMessageW(kFieldQueryName);
 }
 
 bool isToolkitWindow(HWND h) { return h && windowAtom && GetClassLongPtrW(h, GCW_ATOM) == windowAtom; }
@@ -244,6 +247,10 @@ void Win32Window::createControl(int field) {
         s.brush.reset(CreateSolidBrush(c.bg));
     }
     if (c.kind == Kind::Image && !s.picture) s.picture.reset(loadPicture(c.icon));
+    if (drawnKind(field)) {
+        placeDrawn(field);
+        return;
+    }
 
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS, ex = 0;
     if (!s.hidden) style |= WS_VISIBLE;
@@ -258,10 +265,6 @@ void Win32Window::createControl(int field) {
             style |= has(c, Right) ? SS_RIGHT : has(c, Centre) ? SS_CENTER : SS_LEFT;
             if (bound) { style |= SS_NOPREFIX; text.clear(); }
             if (has(c, Boxed)) style |= WS_BORDER;
-            break;
-        case Kind::Image:
-        case Kind::Box:
-            style |= SS_OWNERDRAW;
             break;
         case Kind::Entry:
             cls = L"EDIT";
@@ -313,23 +316,6 @@ void Win32Window::createControl(int field) {
     SendMessageW(s.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(s.font), FALSE);
 
     switch (c.kind) {
-        case Kind::Box: {
-            // The box is only its frame: a ring-shaped window, so what lies inside
-            // (the window's background, a picture) shows through untouched.
-            int w = rc.right - rc.left, h = rc.bottom - rc.top, r = boxRadius(c);
-            int top = c.text.empty() ? 0 : baseY_ / 2;
-            HRGN ring = CreateRoundRectRgn(0, top, w + 1, h + 1, r, r);
-            HRGN inner = CreateRoundRectRgn(3, top + 3, w - 2, h - 2, r, r);
-            CombineRgn(ring, ring, inner, RGN_DIFF);
-            DeleteObject(inner);
-            if (!c.text.empty()) {
-                HRGN caption = CreateRectRgn(baseX_, 0, w - baseX_, baseY_);
-                CombineRgn(ring, ring, caption, RGN_OR);
-                DeleteObject(caption);
-            }
-            if (!SetWindowRgn(s.hwnd, ring, FALSE)) DeleteObject(ring);  // on success the window owns it
-            break;
-        }
         case Kind::Entry: {
             int width = inputWidth(c);
             if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
@@ -388,6 +374,47 @@ void Win32Window::createControl(int field) {
         ti.lpszText = &tip[0];
         SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
+}
+
+// Texts without an access key, pictures and frames take no input: the window
+// draws them itself. A child window each would cost its creation and a paint
+// of its own, and the window shows only once all have painted.
+bool Win32Window::drawnKind(int field) const {
+    const Control& c = control(field);
+    switch (c.kind) {
+        case Kind::Image:
+        case Kind::Box: return true;
+        case Kind::Prompt:
+        case Kind::String: return c.var.type != Var::Type::None || c.text.find('&') == std::string::npos;
+        default: return false;
+    }
+}
+
+void Win32Window::placeDrawn(int field) {
+    const Control& c = control(field);
+    Slot& s = slots_[std::size_t(field - 1)];
+    s.drawn = true;
+    s.area = controlRect(field);
+    if (c.var.type == Var::Type::None) s.shown = widen(c.text);
+    if (tips_ && !c.tip.empty()) {
+        std::wstring tip = widen(c.tip);
+        TOOLINFOW ti{};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = UINT_PTR(kFirstControlId + field);
+        ti.rect = s.area;
+        ti.lpszText = &tip[0];
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+// A picture's change shows in the transparent controls over it too.
+void Win32Window::invalidateDrawn(int field) {
+    const Slot& s = slots_[std::size_t(field - 1)];
+    if (!hwnd_ || !s.drawn) return;
+    UINT flags = RDW_INVALIDATE | (control(field).kind == Kind::Image ? RDW_ALLCHILDREN : 0);
+    RedrawWindow(hwnd_, &s.area, nullptr, flags);
 }
 
 void Win32Window::open() {
@@ -511,6 +538,7 @@ void Win32Window::close() {
     DestroyWindow(gone);  // children and the tooltip window with it
     for (Slot& s : slots_) {
         s.hwnd = nullptr;
+        s.drawn = false;
         s.note = nullptr;
         s.picture.reset();
         s.scaled.reset();
@@ -528,6 +556,7 @@ void Win32Window::close() {
     ownBrush_.reset();
     wallpaper_.reset();
     backdrop_.reset();
+    canvas_.reset();
     backdropStale_ = true;
     bigIcon_.reset();
     smallIcon_.reset();
@@ -622,6 +651,12 @@ int Win32Window::fieldOf(HWND child) const {
 
 void Win32Window::setText(int field, const std::wstring& text) {
     Slot& s = slots_[std::size_t(field - 1)];
+    if (s.drawn) {
+        if (text == s.shown) return;
+        s.shown = text;
+        invalidateDrawn(field);
+        return;
+    }
     if (!s.hwnd) return;
     if (text == s.shown && text == windowText(s.hwnd)) return;
     updating_ = true;
@@ -661,7 +696,7 @@ void Win32Window::fillList(int field) {
 void Win32Window::show(int field) {
     const Control& c = control(field);
     Slot& s = slots_[std::size_t(field - 1)];
-    if (!s.hwnd || c.var.type == Var::Type::None) return;
+    if ((!s.hwnd && !s.drawn) || c.var.type == Var::Type::None) return;
     switch (c.kind) {
         case Kind::String:
         case Kind::Prompt:
@@ -726,6 +761,10 @@ void Win32Window::select(int field) {
 void Win32Window::setEnabled(int field, bool on) {
     if (!valid(field)) return;
     Slot& s = slots_[std::size_t(field - 1)];
+    if (s.drawn && s.disabled != !on) {
+        s.disabled = !on;
+        invalidateDrawn(field);
+    }
     s.disabled = !on;
     if (s.hwnd) EnableWindow(s.hwnd, on);
 }
@@ -733,8 +772,14 @@ void Win32Window::setEnabled(int field, bool on) {
 void Win32Window::setHidden(int field, bool hidden) {
     if (!valid(field)) return;
     Slot& s = slots_[std::size_t(field - 1)];
+    if (s.drawn) {
+        if (s.hidden == hidden) return;
+        s.hidden = hidden;
+        if (control(field).kind == Kind::Image) backdropStale_ = true;
+        invalidateDrawn(field);
+        return;
+    }
     s.hidden = hidden;
-    if (control(field).kind == Kind::Image) backdropStale_ = true;
     if (s.hwnd) ShowWindow(s.hwnd, hidden ? SW_HIDE : SW_SHOWNA);
 }
 
@@ -931,12 +976,12 @@ HBITMAP Win32Window::windowBackdrop() {
     // A later picture lies over an earlier one, as their controls do.
     for (int f = 1; f <= int(slots_.size()); ++f) {
         const Slot& p = slots_[std::size_t(f - 1)];
-        if (control(f).kind != Kind::Image || !p.picture || !p.hwnd ||
-            !(GetWindowLongPtrW(p.hwnd, GWL_STYLE) & WS_VISIBLE))
+        if (control(f).kind != Kind::Image || !p.drawn || p.hidden) continue;
+        RECT r = p.area;
+        if (!p.picture) {  // a missing picture leaves its place plain
+            paintBackground(mem, r, POINT{0, 0});
             continue;
-        RECT r;
-        GetWindowRect(p.hwnd, &r);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        }
         HBITMAP scaled = scaledPicture(f, SIZE{r.right - r.left, r.bottom - r.top});
         if (!scaled) continue;
         HGDIOBJ old = SelectObject(picture, scaled);
@@ -960,61 +1005,117 @@ void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
     DeleteDC(mem);
 }
 
-void Win32Window::drawItem(const DRAWITEMSTRUCT& d) {
-    int field = fieldOf(d.hwndItem);
-    if (!field) return;
+// The window's own paint: the backdrop (background and pictures), the frames,
+// then the texts, composed off the screen and put there in one piece.
+void Win32Window::paintWindow() {
+    PAINTSTRUCT ps;
+    painting_ = true;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    painting_ = false;
+    const RECT& rc = ps.rcPaint;
+    if (dc && rc.right > rc.left && rc.bottom > rc.top) {
+        HBITMAP backdrop = windowBackdrop();
+        if (!canvas_ || canvasSize_.cx != backdropSize_.cx || canvasSize_.cy != backdropSize_.cy) {
+            canvas_.reset(CreateCompatibleBitmap(dc, backdropSize_.cx, backdropSize_.cy));
+            canvasSize_ = backdropSize_;
+        }
+        HDC mem = CreateCompatibleDC(dc), from = CreateCompatibleDC(dc);
+        HGDIOBJ oldMem = SelectObject(mem, canvas_.get());
+        HGDIOBJ oldFrom = SelectObject(from, backdrop);
+        int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        BitBlt(mem, rc.left, rc.top, w, h, from, rc.left, rc.top, SRCCOPY);
+        SelectObject(from, oldFrom);
+        DeleteDC(from);
+        int saved = SaveDC(mem);
+        IntersectClipRect(mem, rc.left, rc.top, rc.right, rc.bottom);
+        for (Kind pass : {Kind::Box, Kind::String}) {
+            for (int f = 1; f <= int(slots_.size()); ++f) {
+                const Slot& s = slots_[std::size_t(f - 1)];
+                Kind k = control(f).kind;
+                bool frame = k == Kind::Box, text = k == Kind::String || k == Kind::Prompt;
+                RECT overlap;
+                if (!s.drawn || s.hidden || !IntersectRect(&overlap, &s.area, &rc)) continue;
+                if ((pass == Kind::Box && frame) || (pass == Kind::String && text)) drawField(mem, f);
+            }
+        }
+        RestoreDC(mem, saved);
+        BitBlt(dc, rc.left, rc.top, w, h, mem, rc.left, rc.top, SRCCOPY);
+        SelectObject(mem, oldMem);
+        DeleteDC(mem);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+void Win32Window::drawField(HDC dc, int field) {
     const Control& c = control(field);
     Slot& s = slots_[std::size_t(field - 1)];
-    RECT rc = d.rcItem;
-    if (c.kind == Kind::Image) {
-        if (!s.picture) {
-            POINT at{0, 0};
-            MapWindowPoints(d.hwndItem, hwnd_, &at, 1);
-            paintBackground(d.hDC, rc, POINT{-at.x, -at.y});
-            return;
+    RECT rc = s.area;
+    if (c.kind == Kind::Box) {
+        int r = boxRadius(c), top = rc.top + (c.text.empty() ? 0 : baseY_ / 2);
+        if (s.brush) {  // a coloured frame: a band of the colour along the edge
+            HRGN ring = CreateRoundRectRgn(rc.left, top, rc.right + 1, rc.bottom + 1, r, r);
+            HRGN inner = CreateRoundRectRgn(rc.left + 3, top + 3, rc.right - 2, rc.bottom - 2, r, r);
+            CombineRgn(ring, ring, inner, RGN_DIFF);
+            FillRgn(dc, ring, s.brush.get());
+            DeleteObject(inner);
+            DeleteObject(ring);
         }
-        HBITMAP scaled = scaledPicture(field, SIZE{rc.right - rc.left, rc.bottom - rc.top});
-        if (!scaled) return;
-        HDC mem = CreateCompatibleDC(d.hDC);
-        HGDIOBJ old = SelectObject(mem, scaled);
-        BitBlt(d.hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
+        COLORREF line = s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_BTNSHADOW);
+        HPEN pen = CreatePen(PS_SOLID, 1, line);
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        if (has(c, Rounded)) RoundRect(dc, rc.left, top, rc.right, rc.bottom, r, r);
+        else Rectangle(dc, rc.left, top, rc.right, rc.bottom);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+        if (!c.text.empty()) {
+            std::wstring t = L" " + widen(c.text) + L" ";
+            HGDIOBJ oldFont = SelectObject(dc, s.font);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
+            RECT tr{rc.left + baseX_, rc.top, rc.right - baseX_, rc.top + baseY_};
+            SIZE ext{};
+            GetTextExtentPoint32W(dc, t.c_str(), int(t.size()), &ext);
+            RECT fill{tr.left, tr.top, std::min<LONG>(tr.right, tr.left + ext.cx), tr.bottom};
+            paintBackground(dc, fill, POINT{0, 0});
+            DrawTextW(dc, t.c_str(), int(t.size()), &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, oldFont);
+        }
         return;
     }
-    if (c.kind != Kind::Box) return;
-    POINT pt{0, 0};
-    MapWindowPoints(d.hwndItem, hwnd_, &pt, 1);
-    if (s.brush) FillRect(d.hDC, &rc, s.brush.get());
-    else paintBackdrop(d.hDC, rc, pt);
-    COLORREF line = s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_BTNSHADOW);
-    HPEN pen = CreatePen(PS_SOLID, 1, line);
-    HGDIOBJ oldPen = SelectObject(d.hDC, pen);
-    HGDIOBJ oldBrush = SelectObject(d.hDC, GetStockObject(NULL_BRUSH));
-    int top = rc.top;
-    if (!c.text.empty()) top += baseY_ / 2;
-    if (has(c, Rounded)) {
-        int r = boxRadius(c);
-        RoundRect(d.hDC, rc.left, top, rc.right, rc.bottom, r, r);
-    } else {
-        Rectangle(d.hDC, rc.left, top, rc.right, rc.bottom);
+    // A text as a static control shows it: on its colour, else the window's
+    // background unless transparent; wrapped at words; grey when disabled.
+    if (s.brush) FillRect(dc, &rc, s.brush.get());
+    else if (!has(c, Transparent)) paintBackground(dc, rc, POINT{0, 0});
+    if (has(c, Boxed)) {
+        FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&rc, -1, -1);
     }
-    SelectObject(d.hDC, oldBrush);
-    SelectObject(d.hDC, oldPen);
-    DeleteObject(pen);
-    if (!c.text.empty()) {
-        std::wstring t = L" " + widen(c.text) + L" ";
-        HGDIOBJ oldFont = SelectObject(d.hDC, s.font);
-        SetBkMode(d.hDC, TRANSPARENT);
-        SetTextColor(d.hDC, s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
-        RECT tr{rc.left + baseX_, rc.top, rc.right - baseX_, rc.top + baseY_};
-        SIZE ext{};
-        GetTextExtentPoint32W(d.hDC, t.c_str(), int(t.size()), &ext);
-        RECT fill{tr.left, tr.top, std::min<LONG>(tr.right, tr.left + ext.cx), tr.bottom};
-        paintBackground(d.hDC, fill, POINT{-pt.x, -pt.y});
-        DrawTextW(d.hDC, t.c_str(), int(t.size()), &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(d.hDC, oldFont);
-    }
+    HGDIOBJ oldFont = SelectObject(dc, s.font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, s.disabled ? GetSysColor(COLOR_GRAYTEXT) : s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
+    UINT format = (has(c, Right) ? DT_RIGHT : has(c, Centre) ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_EXPANDTABS;
+    if (c.var.type != Var::Type::None) format |= DT_NOPREFIX;
+    DrawTextW(dc, s.shown.c_str(), int(s.shown.size()), &rc, format);
+    SelectObject(dc, oldFont);
+}
+
+// Another process asks what a drawn field shows (see field_query.h).
+LRESULT Win32Window::answerFieldQuery(WPARAM w, LPARAM asker) {
+    int field = int(w);
+    if (!valid(field) || !slots_[std::size_t(field - 1)].drawn || !IsWindow(reinterpret_cast<HWND>(asker))) return 0;
+    const Control& c = control(field);
+    const Slot& s = slots_[std::size_t(field - 1)];
+    std::wstring text = c.kind == Kind::String || c.kind == Kind::Prompt ? s.shown : widen(c.text);
+    COPYDATASTRUCT data{};
+    data.dwData = kFieldQueryReply | (s.hidden ? 0 : kFieldVisible) | (s.disabled ? 0 : kFieldEnabled);
+    data.cbData = DWORD(text.size() * sizeof(wchar_t));
+    data.lpData = text.empty() ? nullptr : &text[0];
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(reinterpret_cast<HWND>(asker), WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_),
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 2000, &ignored);
+    return 1;
 }
 
 void Win32Window::layout() {
@@ -1022,7 +1123,15 @@ void Win32Window::layout() {
     for (int f = 1; f <= int(slots_.size()); ++f) {
         const Control& c = control(f);
         Slot& s = slots_[std::size_t(f - 1)];
-        if (!s.hwnd || !has(c, FullSize)) continue;
+        if (!has(c, FullSize)) continue;
+        if (s.drawn) {
+            invalidateDrawn(f);
+            s.area = controlRect(f);
+            if (c.kind == Kind::Image) backdropStale_ = true;
+            invalidateDrawn(f);
+            continue;
+        }
+        if (!s.hwnd) continue;
         RECT rc = controlRect(f);
         MoveWindow(s.hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
         if (c.kind == Kind::Image) backdropStale_ = true;
@@ -1091,7 +1200,9 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
         case WM_TIMER:
             if (w == kTimerId && open_) queue(EVENT_Timer);
             return 0;
+        case WM_PAINT: paintWindow(); return 0;
         case WM_ERASEBKGND: {
+            if (painting_) return 1;  // the paint itself covers everything
             RECT rc;
             GetClientRect(hwnd_, &rc);
             paintBackground(reinterpret_cast<HDC>(w), rc, POINT{0, 0});
@@ -1102,9 +1213,6 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORLISTBOX:
             return colourControl(msg, reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
-        case WM_DRAWITEM:
-            drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
-            return TRUE;
         case DM_GETDEFID:
             for (int f = 1; f <= int(slots_.size()); ++f)
                 if (control(f).kind == Kind::Button && has(control(f), Default))
@@ -1160,7 +1268,9 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
             }
             return 0;
         }
-        default: break;
+        default:
+            if (msg == fieldQueryMessage && msg != 0) return answerFieldQuery(w, l);
+            break;
     }
     return DefWindowProcW(hwnd_, msg, w, l);
 }

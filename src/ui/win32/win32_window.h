@@ -68,6 +68,10 @@ private:
     friend void registerWindowClasses();
     struct Slot {
         HWND hwnd = nullptr;
+        // Texts, pictures and frames have no window: the window draws them at
+        // `area` (its client coordinates).
+        bool drawn = false;
+        RECT area{0, 0, 0, 0};
         bool hidden = false, disabled = false, modified = false;
         std::wstring shown;
         HFONT font = nullptr;  // from fonts_
@@ -103,6 +107,12 @@ private:
     int py(int du) const { return MulDiv(du, baseY_, 8); }
     RECT controlRect(int field);
     void createControl(int field);
+    bool drawnKind(int field) const;
+    void placeDrawn(int field);
+    void invalidateDrawn(int field);
+    void paintWindow();
+    void drawField(HDC dc, int field);
+    LRESULT answerFieldQuery(WPARAM field, LPARAM asker);
     void layout();
     void show(int field);
     void setText(int field, const std::wstring& text);
@@ -118,7 +128,6 @@ private:
     bool canFocus(int field) const;
 
     LRESULT colourControl(UINT msg, HDC dc, HWND child);
-    void drawItem(const DRAWITEMSTRUCT& d);
     void paintBackground(HDC dc, const RECT& rc, POINT origin);
     void paintBackdrop(HDC dc, const RECT& rc, POINT at);  // `at`: the area's place in the window
     HBITMAP scaledPicture(int field, SIZE size);
@@ -138,6 +147,9 @@ private:
     std::deque<Event> queue_;
     std::atomic<bool> redrawPending_{false};
     bool open_ = false, shown_ = false, revealPending_ = false, updating_ = false, minimised_ = false;
+    bool painting_ = false;   // inside our own WM_PAINT (its erase is part of it)
+    BitmapHandle canvas_;     // the client area composed before it goes to the screen
+    SIZE canvasSize_{0, 0};
     int baseX_ = 6, baseY_ = 13, statusHeight_ = 0;
     SIZE client_{0, 0};
     HWND lastFocus_ = nullptr;

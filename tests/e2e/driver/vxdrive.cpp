@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "finder.h"
+#include "ui/win32/field_query.h"
 
 using drive::narrow;
 using drive::widen;
@@ -176,22 +177,42 @@ BOOL CALLBACK findChildById(HWND h, LPARAM param) {
     return TRUE;
 }
 
-HWND findControl(HWND top, int field, DWORD timeoutMs) {
+// A field the window draws itself (a text, picture or frame) has no child
+// window: the window answers a query about it.
+using ui::win32::DrawnField;
+bool queryDrawn(HWND top, int field, DrawnField& out) { return ui::win32::queryDrawnField(top, field, out); }
+
+HWND childControl(HWND top, int field) {
+    HWND c = GetDlgItem(top, kFieldIdBase + field);
+    if (!c) {  // controls placed inside a container
+        ChildSearch s{kFieldIdBase + field, nullptr};
+        EnumChildWindows(top, findChildById, reinterpret_cast<LPARAM>(&s));
+        c = s.found;
+    }
+    return c;
+}
+
+// The field's child window, or (drawn != null) what the window says of a field it draws.
+HWND findField(HWND top, int field, DWORD timeoutMs, DrawnField* drawn) {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND c = GetDlgItem(top, kFieldIdBase + field);
-        if (!c) {  // controls placed inside a container
-            ChildSearch s{kFieldIdBase + field, nullptr};
-            EnumChildWindows(top, findChildById, reinterpret_cast<LPARAM>(&s));
-            c = s.found;
+        if (HWND c = childControl(top, field)) return c;
+        DrawnField d;
+        if (queryDrawn(top, field, d)) {
+            if (drawn) {
+                *drawn = d;
+                return nullptr;
+            }
+            fail(L"field " + std::to_wstring(field) + L" is drawn by its window: there is no control to work");
         }
-        if (c) return c;
         if (!IsWindow(top) || GetTickCount() - start >= timeoutMs) break;
         Sleep(50);
     }
     fail(L"no control for field " + std::to_wstring(field) + L" (ID " +
          std::to_wstring(kFieldIdBase + field) + L")");
 }
+
+HWND findControl(HWND top, int field, DWORD timeoutMs) { return findField(top, field, timeoutMs, nullptr); }
 
 bool ownVisible(HWND h) { return (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -348,7 +369,13 @@ int cmdVisible(const Options& o) {
 int cmdText(const Options& o) {
     HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
     int field = (int)parseNumber(arg(o, 2, L"FIELD"));
-    outLine(textOf(field == 0 ? top : findControl(top, field, o.timeoutMs)));
+    if (field == 0) {
+        outLine(textOf(top));
+        return 0;
+    }
+    DrawnField drawn;
+    HWND c = findField(top, field, o.timeoutMs, &drawn);
+    outLine(c ? textOf(c) : drawn.text);
     return 0;
 }
 
@@ -367,10 +394,12 @@ int cmdStatus(const Options& o) {
 int cmdState(const Options& o) {
     HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
     int field = (int)parseNumber(arg(o, 2, L"FIELD"));
-    HWND c = field == 0 ? top : findControl(top, field, o.timeoutMs);
+    DrawnField drawn;
+    HWND c = field == 0 ? top : findField(top, field, o.timeoutMs, &drawn);
     // A control's own visibility: the window itself may sit hidden in the tray.
+    bool enabled = c ? IsWindowEnabled(c) != FALSE : drawn.enabled, visible = c ? ownVisible(c) : drawn.visible;
     char buf[64];
-    snprintf(buf, sizeof buf, "enabled=%d visible=%d", IsWindowEnabled(c) ? 1 : 0, ownVisible(c) ? 1 : 0);
+    snprintf(buf, sizeof buf, "enabled=%d visible=%d", enabled ? 1 : 0, visible ? 1 : 0);
     out(buf);
     out(field == 0 ? (IsIconic(c) ? " minimized=1\n" : " minimized=0\n") : "\n");
     return 0;
