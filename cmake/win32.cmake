@@ -44,7 +44,7 @@ add_dependencies(trevasol_imp trevasol_import)
 file(GLOB WIN32_SRC CONFIGURE_DEPENDS ${VX_ROOT}/src/platform/win32/*.cpp ${VX_ROOT}/src/ui/win32/*.cpp)
 vx_win32_sources(WIN32_SHARED_SRC shared)
 add_library(vx_win32 STATIC ${WIN32_SRC} ${WIN32_SHARED_SRC})
-target_link_libraries(vx_win32 PUBLIC vx_core trevasol_imp vx_jpeg comctl32 gdi32 user32 ole32 oleaut32
+target_link_libraries(vx_win32 PUBLIC vx_core trevasol_imp vx_jpeg comctl32 gdi32 user32
                       uuid shell32 msimg32 uxtheme)
 
 # Resources (icons, bitmaps, the title picture, manifest) per program.

@@ -54,10 +54,48 @@ std::wstring wide(const std::string& s) {
     return w;
 }
 
+// COM's libraries come with the first browser window: a program whose
+// windows have none never loads them.
+struct Com {
+    decltype(&::OleInitialize) initialize = nullptr;
+    decltype(&::OleUninitialize) uninitialize = nullptr;
+    decltype(&::CLSIDFromProgID) clsidFromProgId = nullptr;
+    decltype(&::CoCreateInstance) createInstance = nullptr;
+    decltype(&::OleSetContainedObject) setContainedObject = nullptr;
+    decltype(&::SysAllocStringLen) allocString = nullptr;
+    decltype(&::SysFreeString) freeString = nullptr;
+    bool ready() const {
+        return initialize && uninitialize && clsidFromProgId && createInstance && setContainedObject && allocString &&
+               freeString;
+    }
+};
+
+template <typename F>
+void entry(HMODULE library, const char* name, F& f) {
+    // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
+    if (library) f = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+const Com& com() {
+    static const Com loaded = [] {
+        Com c;
+        HMODULE ole = LoadLibraryW(L"ole32.dll"), automation = LoadLibraryW(L"oleaut32.dll");
+        entry(ole, "OleInitialize", c.initialize);
+        entry(ole, "OleUninitialize", c.uninitialize);
+        entry(ole, "CLSIDFromProgID", c.clsidFromProgId);
+        entry(ole, "CoCreateInstance", c.createInstance);
+        entry(ole, "OleSetContainedObject", c.setContainedObject);
+        entry(automation, "SysAllocStringLen", c.allocString);
+        entry(automation, "SysFreeString", c.freeString);
+        return c;  // the libraries stay for the process's life
+    }();
+    return loaded;
+}
+
 // An owned BSTR.
 struct Bstr {
-    explicit Bstr(const std::wstring& s) : b(SysAllocStringLen(s.data(), UINT(s.size()))) {}
-    ~Bstr() { SysFreeString(b); }
+    explicit Bstr(const std::wstring& s) : b(com().allocString(s.data(), UINT(s.size()))) {}
+    ~Bstr() { com().freeString(b); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     BSTR b;
@@ -67,9 +105,9 @@ struct Bstr {
 // initialised for the thread's life (windows come and go on the same thread).
 // It is undone when the thread ends, so no apartment outlives its thread.
 struct OleThread {
-    HRESULT state = OleInitialize(nullptr);
+    HRESULT state = com().ready() ? com().initialize(nullptr) : E_NOINTERFACE;
     ~OleThread() {
-        if (SUCCEEDED(state)) OleUninitialize();
+        if (SUCCEEDED(state)) com().uninitialize();
     }
 };
 
@@ -213,8 +251,8 @@ public:
     bool create(HWND parent, const RECT& rc, const std::string& progId) {
         if (!IsWindow(parent) || !oleReadyOnThisThread()) return false;
         CLSID clsid;
-        if (FAILED(CLSIDFromProgID(wide(progId).c_str(), &clsid))) return false;
-        if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid())))
+        if (FAILED(com().clsidFromProgId(wide(progId).c_str(), &clsid))) return false;
+        if (FAILED(com().createInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid())))
             return false;
         site_ = new Site(parent, rc);
         if (FAILED(object_->SetClientSite(static_cast<IOleClientSite*>(site_)))) return false;
@@ -222,7 +260,7 @@ public:
         ComPtr<IPersistStreamInit> persist;
         if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit, persist.putVoid())))
             persist->InitNew();
-        OleSetContainedObject(object_.get(), TRUE);
+        com().setContainedObject(object_.get(), TRUE);
         RECT pos = rc;
         if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0,
                                    parent, &pos)))
@@ -237,9 +275,8 @@ public:
 
     void navigate(const std::string& url, int flags) override {
         Bstr address(wide(url));
-        VARIANT flagsArg, none;
-        VariantInit(&flagsArg);
-        VariantInit(&none);
+        VARIANT flagsArg{}, none{};
+        none.vt = VT_EMPTY;
         flagsArg.vt = VT_I4;
         flagsArg.lVal = flags;
         browser_->Navigate(address.b, &flagsArg, &none, &none, &none);
