@@ -277,13 +277,6 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     EXPECT_TRUE(above(child(*w, 14), child(*w, 12)));
     EXPECT_EQ(child(*w, 8), GetNextDlgTabItem(top, child(*w, 7), FALSE));
 
-    // The tip is registered with the window's tooltip control.
-    HWND tips = nullptr;
-    for (HWND h = FindWindowW(TOOLTIPS_CLASSW, nullptr); h; h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
-        if (GetWindow(h, GW_OWNER) == top) tips = h;
-    ASSERT_NE(nullptr, tips);
-    EXPECT_EQ(1, SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
-
     // Status zones.
     w->setStatusText(2, "IP Adresa servera:10.0.0.1");
     HWND status = FindWindowExW(top, nullptr, STATUSCLASSNAMEW, nullptr);
@@ -352,6 +345,73 @@ TEST_F(Win32ToolkitTest, DrawnTextsPicturesAndFramesShowOnTheScreenAndFollowChan
     drain(*w);
     EXPECT_EQ(0, pixelsOf(top, red)) << "a hidden text leaves the window's background";
     EXPECT_EQ(frame, pixelsOf(top, blue));
+    w->close();
+}
+
+// The window's tooltip control, once there is one.
+HWND tipsOf(HWND top) {
+    for (HWND h = FindWindowW(TOOLTIPS_CLASSW, nullptr); h; h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
+        if (GetWindow(h, GW_OWNER) == top) return h;
+    return nullptr;
+}
+
+TEST_F(Win32ToolkitTest, ATipShowsWhenTheMouseRestsOnItsControlOrText) {
+    WindowDef d;
+    d.title = "Savjeti";
+    d.w = 160;
+    d.h = 60;
+    d.controls = {
+        button("Gumb").at(4, 4, 60, 14).withTip("Savjet gumba"),        // 1
+        string("Tekst").at(80, 4, 60, 10).withTip("Savjet teksta"),     // 2
+        button("Bez savjeta").at(4, 30, 60, 14),                        // 3
+    };
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    SetForegroundWindow(top);
+    drain(*w);
+    // Dialog units to the screen, from the first button's place and size.
+    RECT b1;
+    GetWindowRect(child(*w, 1), &b1);
+    double sx = (b1.right - b1.left) / 60.0, sy = (b1.bottom - b1.top) / 14.0;
+    auto centre = [&](int x, int y, int wdu, int hdu) {
+        return POINT{b1.left + LONG((x - 4 + wdu / 2.0) * sx), b1.top + LONG((y - 4 + hdu / 2.0) * sy)};
+    };
+    struct Case {
+        int field;
+        POINT at;
+        const char* tip;  // nullptr: none shows
+    } cases[] = {{1, centre(4, 4, 60, 14), "Savjet gumba"},
+                 {3, centre(4, 30, 60, 14), nullptr},
+                 {2, centre(80, 4, 60, 10), "Savjet teksta"}};
+    for (const Case& c : cases) {
+        SetCursorPos(c.at.x, c.at.y);
+        HWND under = WindowFromPoint(c.at);
+        POINT at = c.at;
+        ScreenToClient(under, &at);
+        PostMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        bool shown = false;
+        std::string text;
+        for (int i = 0; i < 40 && !shown; ++i) {
+            nextWithin(*w, 50);
+            HWND tips = tipsOf(top);
+            shown = tips && IsWindowVisible(tips);
+            if (shown) {
+                wchar_t buf[128] = {};
+                TTTOOLINFOW ti{};
+                ti.cbSize = TTTOOLINFOW_V2_SIZE;
+                ti.lpszText = buf;
+                SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+                text = narrow(buf);
+            }
+        }
+        if (c.tip) {
+            EXPECT_TRUE(shown) << "field " << c.field;
+            EXPECT_EQ(c.tip, text) << "field " << c.field;
+        } else {
+            EXPECT_FALSE(shown) << "field " << c.field << " has no tip, yet \"" << text << "\" shows";
+        }
+    }
     w->close();
 }
 

@@ -364,16 +364,6 @@ void Win32Window::createControl(int field) {
         }
         default: break;
     }
-    if (tips_ && !c.tip.empty()) {
-        std::wstring tip = widen(c.tip);
-        TOOLINFOW ti{};
-        ti.cbSize = TTTOOLINFOW_V2_SIZE;
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
-        ti.lpszText = &tip[0];
-        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
 }
 
 // Texts without an access key, pictures and frames take no input: the window
@@ -396,17 +386,40 @@ void Win32Window::placeDrawn(int field) {
     s.drawn = true;
     s.area = controlRect(field);
     if (c.var.type == Var::Type::None) s.shown = widen(c.text);
-    if (tips_ && !c.tip.empty()) {
-        std::wstring tip = widen(c.tip);
-        TOOLINFOW ti{};
-        ti.cbSize = TTTOOLINFOW_V2_SIZE;
-        ti.uFlags = TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = UINT_PTR(kFirstControlId + field);
-        ti.rect = s.area;
-        ti.lpszText = &tip[0];
-        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+// The tooltip control comes with the first mouse message over the window, and
+// the mouse messages reach it from the message loop (not by subclassing every
+// control with a tip, which costs each of their messages a property look-up).
+void Win32Window::relayToTips(MSG& m) {
+    if (!hwnd_) return;
+    if (!tips_) {
+        bool any = false;
+        for (const Control& c : def_.controls) any = any || !c.tip.empty();
+        if (!any) return;
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        for (int field = 1; field <= int(slots_.size()); ++field) {
+            const Control& c = control(field);
+            const Slot& s = slots_[std::size_t(field - 1)];
+            if (c.tip.empty() || (!s.hwnd && !s.drawn)) continue;
+            std::wstring tip = widen(c.tip);
+            TOOLINFOW ti{};
+            ti.cbSize = TTTOOLINFOW_V2_SIZE;
+            ti.hwnd = hwnd_;
+            if (s.drawn) {
+                ti.uId = UINT_PTR(kFirstControlId + field);
+                ti.rect = s.area;
+            } else {
+                ti.uFlags = TTF_IDISHWND;
+                ti.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
+            }
+            ti.lpszText = &tip[0];
+            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
     }
+    if (tips_) SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
 // A picture's change shows in the transparent controls over it too.
@@ -480,9 +493,6 @@ void Win32Window::open() {
     if (status_) SendMessageW(status_, WM_SIZE, 0, 0);
     for (auto& [zone, text] : statusTexts_) setStatusText(zone, text);
 
-    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
     for (int field = 1; field <= int(slots_.size()); ++field) createControl(field);
     // Pictures, frames and embedded objects lie under the other controls, a later one
     // over an earlier one; the others keep their declaration order, which is also the
@@ -595,6 +605,10 @@ void Win32Window::requestRedraw() {
 void Win32Window::dispatch(MSG& m) {
     // Tab, Enter and mnemonics as in a dialog, for whichever of our windows the message is for.
     HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+    if (root && m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST && isToolkitWindow(root)) {
+        auto* owner = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+        if (owner && owner->hwnd_ == root) owner->relayToTips(m);
+    }
     if (root && isToolkitWindow(root) && IsDialogMessageW(root, &m)) return;
     TranslateMessage(&m);
     DispatchMessageW(&m);

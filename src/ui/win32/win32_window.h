@@ -97,6 +97,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND h, UINT msg, WPARAM w, LPARAM l);
     LRESULT handleMessage(UINT msg, WPARAM w, LPARAM l);
     void dispatch(MSG& m);
+    void relayToTips(MSG& m);
 
     void preload();
     void awaitPreload();
