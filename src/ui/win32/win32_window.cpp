@@ -566,7 +566,6 @@ void Win32Window::close() {
     ownBrush_.reset();
     wallpaper_.reset();
     backdrop_.reset();
-    canvas_.reset();
     backdropStale_ = true;
     bigIcon_.reset();
     smallIcon_.reset();
@@ -1019,8 +1018,9 @@ void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
     DeleteDC(mem);
 }
 
-// The window's own paint: the backdrop (background and pictures), the frames,
-// then the texts, composed off the screen and put there in one piece.
+// The window's own paint: the backdrop (background and pictures), then the
+// frames, then the texts, each drawn straight over it as a static control
+// would draw itself.
 void Win32Window::paintWindow() {
     PAINTSTRUCT ps;
     painting_ = true;
@@ -1028,20 +1028,11 @@ void Win32Window::paintWindow() {
     painting_ = false;
     const RECT& rc = ps.rcPaint;
     if (dc && rc.right > rc.left && rc.bottom > rc.top) {
-        HBITMAP backdrop = windowBackdrop();
-        if (!canvas_ || canvasSize_.cx != backdropSize_.cx || canvasSize_.cy != backdropSize_.cy) {
-            canvas_.reset(CreateCompatibleBitmap(dc, backdropSize_.cx, backdropSize_.cy));
-            canvasSize_ = backdropSize_;
-        }
-        HDC mem = CreateCompatibleDC(dc), from = CreateCompatibleDC(dc);
-        HGDIOBJ oldMem = SelectObject(mem, canvas_.get());
-        HGDIOBJ oldFrom = SelectObject(from, backdrop);
-        int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        BitBlt(mem, rc.left, rc.top, w, h, from, rc.left, rc.top, SRCCOPY);
-        SelectObject(from, oldFrom);
+        HDC from = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(from, windowBackdrop());
+        BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, from, rc.left, rc.top, SRCCOPY);
+        SelectObject(from, old);
         DeleteDC(from);
-        int saved = SaveDC(mem);
-        IntersectClipRect(mem, rc.left, rc.top, rc.right, rc.bottom);
         for (Kind pass : {Kind::Box, Kind::String}) {
             for (int f = 1; f <= int(slots_.size()); ++f) {
                 const Slot& s = slots_[std::size_t(f - 1)];
@@ -1049,13 +1040,9 @@ void Win32Window::paintWindow() {
                 bool frame = k == Kind::Box, text = k == Kind::String || k == Kind::Prompt;
                 RECT overlap;
                 if (!s.drawn || s.hidden || !IntersectRect(&overlap, &s.area, &rc)) continue;
-                if ((pass == Kind::Box && frame) || (pass == Kind::String && text)) drawField(mem, f);
+                if ((pass == Kind::Box && frame) || (pass == Kind::String && text)) drawField(dc, f);
             }
         }
-        RestoreDC(mem, saved);
-        BitBlt(dc, rc.left, rc.top, w, h, mem, rc.left, rc.top, SRCCOPY);
-        SelectObject(mem, oldMem);
-        DeleteDC(mem);
     }
     EndPaint(hwnd_, &ps);
 }

@@ -148,9 +148,7 @@ private:
     std::deque<Event> queue_;
     std::atomic<bool> redrawPending_{false};
     bool open_ = false, shown_ = false, revealPending_ = false, updating_ = false, minimised_ = false;
-    bool painting_ = false;   // inside our own WM_PAINT (its erase is part of it)
-    BitmapHandle canvas_;     // the client area composed before it goes to the screen
-    SIZE canvasSize_{0, 0};
+    bool painting_ = false;  // inside our own WM_PAINT (its erase is part of it)
     int baseX_ = 6, baseY_ = 13, statusHeight_ = 0;
     SIZE client_{0, 0};
     HWND lastFocus_ = nullptr;
