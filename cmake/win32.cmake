@@ -82,7 +82,7 @@ foreach(src ${WINE_PROGS})
 endforeach()
 
 file(GLOB WINE_TEST_SRC CONFIGURE_DEPENDS ${VX_ROOT}/tests/wine/*.cpp)
-add_executable(wine_tests ${WINE_TEST_SRC})
+add_executable(wine_tests ${WINE_TEST_SRC} ${VX_ROOT}/tests/wine/pictures.rc)
 target_link_libraries(wine_tests PRIVATE vx_console vx_reporter vx_win32 GTest::gtest_main winhttp ws2_32)
 target_compile_definitions(wine_tests PRIVATE VX_TEST_DATA="${VX_ROOT}/tests/data")
 if(WINE_PROG_TARGETS)

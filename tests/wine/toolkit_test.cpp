@@ -364,6 +364,7 @@ TEST_F(Win32ToolkitTest, ATipShowsWhenTheMouseRestsOnItsControlOrText) {
         button("Gumb").at(4, 4, 60, 14).withTip("Savjet gumba"),        // 1
         string("Tekst").at(80, 4, 60, 10).withTip("Savjet teksta"),     // 2
         button("Bez savjeta").at(4, 30, 60, 14),                        // 3
+        string("Skriven").at(80, 30, 60, 10).withTip("Savjet skrivenog").with(Hidden),  // 4
     };
     auto w = toolkit().create(d);
     openAndWait(*w);
@@ -383,7 +384,8 @@ TEST_F(Win32ToolkitTest, ATipShowsWhenTheMouseRestsOnItsControlOrText) {
         const char* tip;  // nullptr: none shows
     } cases[] = {{1, centre(4, 4, 60, 14), "Savjet gumba"},
                  {3, centre(4, 30, 60, 14), nullptr},
-                 {2, centre(80, 4, 60, 10), "Savjet teksta"}};
+                 {2, centre(80, 4, 60, 10), "Savjet teksta"},
+                 {4, centre(80, 30, 60, 10), nullptr}};
     for (const Case& c : cases) {
         SetCursorPos(c.at.x, c.at.y);
         HWND under = WindowFromPoint(c.at);
@@ -412,6 +414,88 @@ TEST_F(Win32ToolkitTest, ATipShowsWhenTheMouseRestsOnItsControlOrText) {
             EXPECT_FALSE(shown) << "field " << c.field << " has no tip, yet \"" << text << "\" shows";
         }
     }
+    w->close();
+}
+
+// Where a colour's pixels lie across the client area: the leftmost and rightmost column (-1: none).
+std::pair<int, int> columnsOf(HWND top, COLORREF colour) {
+    RECT rc;
+    GetClientRect(top, &rc);
+    HDC dc = GetDC(top);
+    int left = -1, right = -1;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x)
+            if (GetPixel(dc, x, y) == colour) {
+                if (left < 0 || x < left) left = x;
+                right = std::max(right, x);
+            }
+    ReleaseDC(top, dc);
+    return {left, right};
+}
+
+TEST_F(Win32ToolkitTest, DrawnTextsAlignAndGreyOutAsStaticControlsDo) {
+    const COLORREF red = RGB(255, 0, 0);
+    struct Case {
+        uint32_t align;
+        const char* where;
+    } cases[] = {{0, "left"}, {Centre, "centre"}, {Right, "right"}};
+    for (const Case& c : cases) {
+        WindowDef d;
+        d.title = "Poravnanje";
+        d.w = 160;
+        d.h = 30;
+        d.bg = RGB(255, 255, 255);
+        d.controls = {string("MM").at(0, 4, 160, 14).withFont(Font{"Tahoma", 12, true, true}).colours(red).with(c.align)};
+        auto w = toolkit().create(d);
+        openAndWait(*w);
+        HWND top = reinterpret_cast<HWND>(w->handle());
+        RECT client;
+        GetClientRect(top, &client);
+        auto [left, right] = columnsOf(top, red);
+        ASSERT_GE(left, 0) << c.where;
+        int middle = (left + right) / 2, third = client.right / 3;
+        if (c.align == 0) EXPECT_LT(middle, third) << c.where;
+        else if (c.align == Right) EXPECT_GT(middle, 2 * third) << c.where;
+        else EXPECT_TRUE(middle > third && middle < 2 * third) << c.where << " " << middle;
+        if (c.align == 0) {  // disabled: the system's grey, not its own colour
+            w->setEnabled(1, false);
+            drain(*w);
+            EXPECT_EQ(-1, columnsOf(top, red).first);
+            EXPECT_GE(columnsOf(top, GetSysColor(COLOR_GRAYTEXT)).first, 0);
+        }
+        w->close();
+    }
+}
+
+TEST_F(Win32ToolkitTest, AHiddenPictureLeavesTheBackgroundAndATransparentTextOverItStays) {
+    const COLORREF white = RGB(255, 255, 255), blue = RGB(0, 0, 255);
+    WindowDef d;
+    d.title = "Slika";
+    d.w = 100;
+    d.h = 40;
+    d.bg = white;
+    d.controls = {
+        image("red.bmp").at(0, 0, 100, 40),                                                              // 1
+        string("MM").at(10, 10, 60, 14).withFont(Font{"Tahoma", 12, true, true}).colours(blue).with(Transparent),  // 2
+    };
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    RECT client;
+    GetClientRect(top, &client);
+    int all = client.right * client.bottom;
+    int textPixels = pixelsOf(top, blue);
+    EXPECT_GT(textPixels, 0);
+    EXPECT_LT(pixelsOf(top, white), all / 2) << "the picture covers the window";
+
+    w->setHidden(1, true);
+    drain(*w);
+    EXPECT_GT(pixelsOf(top, white), all - all / 5) << "the background where the picture was";
+    EXPECT_EQ(textPixels, pixelsOf(top, blue)) << "the text over it stays";
+    w->setHidden(1, false);
+    drain(*w);
+    EXPECT_LT(pixelsOf(top, white), all / 2) << "the picture back";
+    EXPECT_EQ(textPixels, pixelsOf(top, blue));
     w->close();
 }
 

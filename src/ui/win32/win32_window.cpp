@@ -368,7 +368,9 @@ void Win32Window::createControl(int field) {
 
 // Texts without an access key, pictures and frames take no input: the window
 // draws them itself. A child window each would cost its creation and a paint
-// of its own, and the window shows only once all have painted.
+// of its own, and the window shows only once all have painted. Being the
+// window's own paint, they lie under every control: pictures lowest, then
+// frames, then texts.
 bool Win32Window::drawnKind(int field) const {
     const Control& c = control(field);
     switch (c.kind) {
@@ -400,26 +402,33 @@ void Win32Window::relayToTips(MSG& m) {
         tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
-        for (int field = 1; field <= int(slots_.size()); ++field) {
-            const Control& c = control(field);
-            const Slot& s = slots_[std::size_t(field - 1)];
-            if (c.tip.empty() || (!s.hwnd && !s.drawn)) continue;
-            std::wstring tip = widen(c.tip);
-            TOOLINFOW ti{};
-            ti.cbSize = TTTOOLINFOW_V2_SIZE;
-            ti.hwnd = hwnd_;
-            if (s.drawn) {
-                ti.uId = UINT_PTR(kFirstControlId + field);
-                ti.rect = s.area;
-            } else {
-                ti.uFlags = TTF_IDISHWND;
-                ti.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
-            }
-            ti.lpszText = &tip[0];
-            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        }
+        for (int field = 1; field <= int(slots_.size()); ++field) updateTip(field);
     }
     if (tips_) SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+}
+
+// A control's tip is its window's; a drawn field's is its place, there only while the
+// field is visible and enabled (as a hidden or disabled control takes no mouse).
+void Win32Window::updateTip(int field) {
+    const Control& c = control(field);
+    const Slot& s = slots_[std::size_t(field - 1)];
+    if (!tips_ || c.tip.empty() || (!s.hwnd && !s.drawn)) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = hwnd_;
+    if (s.drawn) {
+        ti.uId = UINT_PTR(kFirstControlId + field);
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        if (s.hidden || s.disabled) return;
+        ti.rect = s.area;
+    } else {
+        ti.uFlags = TTF_IDISHWND;
+        ti.uId = reinterpret_cast<UINT_PTR>(s.hwnd);
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    std::wstring tip = widen(c.tip);
+    ti.lpszText = &tip[0];
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 // A picture's change shows in the transparent controls over it too.
@@ -777,6 +786,7 @@ void Win32Window::setEnabled(int field, bool on) {
     if (s.drawn && s.disabled != !on) {
         s.disabled = !on;
         invalidateDrawn(field);
+        updateTip(field);
     }
     s.disabled = !on;
     if (s.hwnd) EnableWindow(s.hwnd, on);
@@ -790,6 +800,7 @@ void Win32Window::setHidden(int field, bool hidden) {
         s.hidden = hidden;
         if (control(field).kind == Kind::Image) backdropStale_ = true;
         invalidateDrawn(field);
+        updateTip(field);
         return;
     }
     s.hidden = hidden;
@@ -1105,17 +1116,22 @@ void Win32Window::drawField(HDC dc, int field) {
 // Another process asks what a drawn field shows (see field_query.h).
 LRESULT Win32Window::answerFieldQuery(WPARAM w, LPARAM asker) {
     int field = int(w);
-    if (!valid(field) || !slots_[std::size_t(field - 1)].drawn || !IsWindow(reinterpret_cast<HWND>(asker))) return 0;
+    HWND to = reinterpret_cast<HWND>(asker);
+    wchar_t cls[32] = {};
+    if (!valid(field) || !slots_[std::size_t(field - 1)].drawn || !GetClassNameW(to, cls, 32) ||
+        lstrcmpW(cls, kFieldQueryReplyClass) != 0)
+        return 0;
     const Control& c = control(field);
     const Slot& s = slots_[std::size_t(field - 1)];
     std::wstring text = c.kind == Kind::String || c.kind == Kind::Prompt ? s.shown : widen(c.text);
     COPYDATASTRUCT data{};
-    data.dwData = kFieldQueryReply | (s.hidden ? 0 : kFieldVisible) | (s.disabled ? 0 : kFieldEnabled);
+    data.dwData = fieldQueryTag(field) | (s.hidden ? 0 : kFieldVisible) | (s.disabled ? 0 : kFieldEnabled);
     data.cbData = DWORD(text.size() * sizeof(wchar_t));
     data.lpData = text.empty() ? nullptr : &text[0];
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(reinterpret_cast<HWND>(asker), WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_),
-                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 2000, &ignored);
+    // Briefly, and not answering other questions meanwhile: the asker is waiting for this.
+    SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&data),
+                        SMTO_BLOCK | SMTO_ABORTIFHUNG, 500, &ignored);
     return 1;
 }
 
@@ -1130,6 +1146,7 @@ void Win32Window::layout() {
             s.area = controlRect(f);
             if (c.kind == Kind::Image) backdropStale_ = true;
             invalidateDrawn(f);
+            updateTip(f);
             continue;
         }
         if (!s.hwnd) continue;

@@ -98,6 +98,7 @@ private:
     LRESULT handleMessage(UINT msg, WPARAM w, LPARAM l);
     void dispatch(MSG& m);
     void relayToTips(MSG& m);
+    void updateTip(int field);
 
     void preload();
     void awaitPreload();
