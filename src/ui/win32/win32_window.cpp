@@ -503,12 +503,12 @@ void Win32Window::open() {
     for (auto& [zone, text] : statusTexts_) setStatusText(zone, text);
 
     for (int field = 1; field <= int(slots_.size()); ++field) createControl(field);
-    // Pictures, frames and embedded objects lie under the other controls, a later one
-    // over an earlier one; the others keep their declaration order, which is also the
-    // Tab order. So buttons placed over a browser stay visible and take the mouse.
+    // Embedded objects lie under the other controls (as the drawn pictures and frames
+    // do), a later one over an earlier one; the others keep their declaration order,
+    // which is also the Tab order. So buttons placed over a browser stay visible and
+    // take the mouse.
     for (int field = int(slots_.size()); field >= 1; --field) {
-        Kind k = control(field).kind;
-        if ((k == Kind::Image || k == Kind::Box || k == Kind::Object) && slots_[std::size_t(field - 1)].hwnd)
+        if (control(field).kind == Kind::Object && slots_[std::size_t(field - 1)].hwnd)
             SetWindowPos(slots_[std::size_t(field - 1)].hwnd, HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -783,13 +783,13 @@ void Win32Window::select(int field) {
 void Win32Window::setEnabled(int field, bool on) {
     if (!valid(field)) return;
     Slot& s = slots_[std::size_t(field - 1)];
-    if (s.drawn && s.disabled != !on) {
-        s.disabled = !on;
+    bool changed = s.disabled == on;
+    s.disabled = !on;
+    if (s.hwnd) EnableWindow(s.hwnd, on);
+    if (s.drawn && changed) {
         invalidateDrawn(field);
         updateTip(field);
     }
-    s.disabled = !on;
-    if (s.hwnd) EnableWindow(s.hwnd, on);
 }
 
 void Win32Window::setHidden(int field, bool hidden) {
@@ -1044,14 +1044,16 @@ void Win32Window::paintWindow() {
         BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, from, rc.left, rc.top, SRCCOPY);
         SelectObject(from, old);
         DeleteDC(from);
-        for (Kind pass : {Kind::Box, Kind::String}) {
+        // Pictures are in the backdrop; frames first, texts over them.
+        for (bool frames : {true, false}) {
             for (int f = 1; f <= int(slots_.size()); ++f) {
                 const Slot& s = slots_[std::size_t(f - 1)];
                 Kind k = control(f).kind;
-                bool frame = k == Kind::Box, text = k == Kind::String || k == Kind::Prompt;
                 RECT overlap;
-                if (!s.drawn || s.hidden || !IntersectRect(&overlap, &s.area, &rc)) continue;
-                if ((pass == Kind::Box && frame) || (pass == Kind::String && text)) drawField(dc, f);
+                if (!s.drawn || s.hidden || k == Kind::Image || (k == Kind::Box) != frames ||
+                    !IntersectRect(&overlap, &s.area, &rc))
+                    continue;
+                drawField(dc, f);
             }
         }
     }

@@ -177,10 +177,7 @@ BOOL CALLBACK findChildById(HWND h, LPARAM param) {
     return TRUE;
 }
 
-// A field the window draws itself (a text, picture or frame) has no child
-// window: the window answers a query about it.
 using ui::win32::DrawnField;
-bool queryDrawn(HWND top, int field, DrawnField& out) { return ui::win32::queryDrawnField(top, field, out); }
 
 HWND childControl(HWND top, int field) {
     HWND c = GetDlgItem(top, kFieldIdBase + field);
@@ -197,8 +194,10 @@ HWND findField(HWND top, int field, DWORD timeoutMs, DrawnField* drawn) {
     DWORD start = GetTickCount();
     for (;;) {
         if (HWND c = childControl(top, field)) return c;
+        // A field the window draws itself (a text, picture or frame) has no child
+        // window: the window answers a query about it.
         DrawnField d;
-        if (queryDrawn(top, field, d)) {
+        if (ui::win32::queryDrawnField(top, field, d)) {
             if (drawn) {
                 *drawn = d;
                 return nullptr;
