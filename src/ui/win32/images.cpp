@@ -2,9 +2,11 @@
 // JPEGs come from RCDATA and become DIB sections.
 #include "ui/win32/images.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "ui/picture_scale.h"
 #include "ui/win32/jpeg_decode.h"
 
 namespace ui::win32 {
@@ -67,6 +69,37 @@ HBITMAP decodeJpeg(const void* data, std::size_t size) {
     std::memcpy(bits, pixels.data(), pixels.size());
     GdiFlush();
     return bmp;
+}
+
+HBITMAP scaledCopy(HBITMAP picture, int width, int height) {
+    BITMAP bm{};
+    if (!picture || width <= 0 || height <= 0 || !GetObjectW(picture, sizeof bm, &bm)) return nullptr;
+    int fromWidth = bm.bmWidth, fromHeight = std::abs(bm.bmHeight);
+    if (fromWidth <= 0 || fromHeight <= 0) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = fromWidth;
+    bi.bmiHeader.biHeight = -fromHeight;  // top-down rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> from(std::size_t(fromWidth) * std::size_t(fromHeight));
+    // A memory DC serves for the colour table; the screen's would cost a round trip to the display.
+    HDC dc = CreateCompatibleDC(nullptr);
+    int rows = GetDIBits(dc, picture, 0, UINT(fromHeight), from.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    if (rows != fromHeight) return nullptr;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!copy || !bits) {
+        if (copy) DeleteObject(copy);
+        return nullptr;
+    }
+    scalePixels(from.data(), fromWidth, fromHeight, static_cast<uint32_t*>(bits), width, height);
+    GdiFlush();
+    return copy;
 }
 
 HBITMAP loadPicture(const std::string& file) {

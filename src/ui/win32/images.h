@@ -21,5 +21,8 @@ HICON firstProgramIcon(int size);
 HBITMAP loadPicture(const std::string& file);
 // A JPEG decoded into a top-down 24-bit DIB section; null for corrupt data.
 HBITMAP decodeJpeg(const void* data, std::size_t size);
+// A copy of a picture resampled to the given size (each pixel the average of
+// the area it covers), as a 32-bit DIB section; null when either is empty.
+HBITMAP scaledCopy(HBITMAP picture, int width, int height);
 
 }  // namespace ui::win32

@@ -964,22 +964,8 @@ HBITMAP Win32Window::scaledPicture(int field, SIZE size) {
     Slot& s = slots_[std::size_t(field - 1)];
     if (!s.picture || size.cx <= 0 || size.cy <= 0) return nullptr;
     if (s.scaled && s.scaledSize.cx == size.cx && s.scaledSize.cy == size.cy) return s.scaled.get();
-    // HALFTONE is slow on large pictures: it runs once per size, not on every paint.
-    BITMAP bm{};
-    GetObjectW(s.picture.get(), sizeof bm, &bm);
-    HDC screen = GetDC(hwnd_);
-    s.scaled.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    ReleaseDC(hwnd_, screen);
-    HGDIOBJ oldFrom = SelectObject(from, s.picture.get());
-    HGDIOBJ oldTo = SelectObject(to, s.scaled.get());
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
-    SelectObject(to, oldTo);
-    SelectObject(from, oldFrom);
-    DeleteDC(to);
-    DeleteDC(from);
+    // Scaled once per size, not on every paint.
+    s.scaled.reset(scaledCopy(s.picture.get(), size.cx, size.cy));
     s.scaledSize = size;
     return s.scaled.get();
 }

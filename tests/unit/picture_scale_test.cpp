@@ -1,0 +1,74 @@
+#include "ui/picture_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Pixels = std::vector<uint32_t>;
+
+Pixels scaled(const Pixels& from, int fw, int fh, int tw, int th) {
+    Pixels to(std::size_t(tw) * std::size_t(th), 0xDEADBEEF);
+    ui::scalePixels(from.data(), fw, fh, to.data(), tw, th);
+    return to;
+}
+
+uint32_t grey(uint32_t v) { return v | v << 8 | v << 16; }
+
+TEST(PictureScale, APlainPictureKeepsItsExactColourAtAnySize) {
+    struct Case { int fw, fh, tw, th; } cases[] = {
+        {630, 330, 626, 238}, {630, 60, 626, 52}, {10, 10, 13, 13}, {7, 3, 1, 1}, {1, 1, 9, 4}, {5, 5, 5, 5},
+    };
+    for (const Case& c : cases) {
+        Pixels from(std::size_t(c.fw) * std::size_t(c.fh), 0x80C0A020);
+        Pixels to = scaled(from, c.fw, c.fh, c.tw, c.th);
+        for (uint32_t p : to) ASSERT_EQ(p, 0x80C0A020u) << c.fw << "x" << c.fh << " -> " << c.tw << "x" << c.th;
+    }
+}
+
+TEST(PictureScale, TheSameSizeIsACopy) {
+    Pixels from = {0x010203, 0xFFFFFF, 0x000000, 0x7F8081, 0x112233, 0xA0B0C0};
+    EXPECT_EQ(scaled(from, 3, 2, 3, 2), from);
+}
+
+TEST(PictureScale, HalvingAveragesEachBlockOfFour) {
+    // Two 2x2 blocks: greys 0, 100, 200, 100 average to 100; 255 x 4 stays 255.
+    Pixels from = {grey(0), grey(100), grey(255), grey(255),
+                   grey(200), grey(100), grey(255), grey(255)};
+    EXPECT_EQ(scaled(from, 4, 2, 2, 1), (Pixels{grey(100), grey(255)}));
+}
+
+TEST(PictureScale, DoublingRepeatsEachPixel) {
+    EXPECT_EQ(scaled({grey(10), grey(250)}, 2, 1, 4, 1), (Pixels{grey(10), grey(10), grey(250), grey(250)}));
+}
+
+TEST(PictureScale, EnlargingByAFractionBlendsOnlyWhereTwoPixelsMeet) {
+    // 2 -> 3: the middle target pixel covers half of each source pixel.
+    EXPECT_EQ(scaled({grey(0), grey(200)}, 2, 1, 3, 1), (Pixels{grey(0), grey(100), grey(200)}));
+}
+
+TEST(PictureScale, AShrunkGradientStaysSmoothAndKeepsItsEnds) {
+    const int fw = 630, tw = 313;
+    Pixels from(fw);
+    for (int x = 0; x < fw; ++x) from[std::size_t(x)] = grey(uint32_t(x * 255 / (fw - 1)));
+    Pixels to = scaled(from, fw, 1, tw, 1);
+    for (int x = 1; x < tw; ++x) {
+        uint32_t a = to[std::size_t(x - 1)] & 0xFF, b = to[std::size_t(x)] & 0xFF;
+        ASSERT_LE(a, b) << "at " << x;
+        ASSERT_LE(b - a, 2u) << "at " << x;
+        ASSERT_EQ(to[std::size_t(x)], grey(b)) << "channels apart at " << x;
+    }
+    EXPECT_LE(to.front() & 0xFF, 1u);
+    EXPECT_GE(to.back() & 0xFF, 254u);
+}
+
+TEST(PictureScale, AnEmptySizeLeavesTheTargetAlone) {
+    Pixels to(4, 0x55);
+    Pixels from(4, 0xAA);
+    ui::scalePixels(from.data(), 2, 2, to.data(), 0, 2);
+    ui::scalePixels(from.data(), 0, 2, to.data(), 2, 2);
+    EXPECT_EQ(to, Pixels(4, 0x55));
+}
+
+}  // namespace
