@@ -50,6 +50,23 @@ std::string fromScreenLines(const std::string& s) {
     return out;
 }
 
+// A push button has no frame outside its client area, so its non-client paint
+// draws nothing; left to the default it still takes a device context of its
+// own (a new one for each button), which costs the first paint of every button.
+WNDPROC buttonClassProc = nullptr;
+
+LRESULT CALLBACK pushButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_NCPAINT) return 0;
+    return CallWindowProcW(buttonClassProc, h, msg, w, l);
+}
+
+void skipNonClientPaint(HWND button) {
+    auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(button, GWLP_WNDPROC));
+    if (!buttonClassProc) buttonClassProc = own;
+    if (own != buttonClassProc) return;  // another button class: left as it is
+    SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pushButtonProc));
+}
+
 // An upper-case entry: letters the user types or pastes become capitals.
 // Not ES_UPPERCASE, which also converts the text the program puts there:
 // the entry must show exactly what its variable holds.
@@ -324,6 +341,7 @@ void Win32Window::createControl(int field) {
         }
         case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
         case Kind::Button:
+            skipNonClientPaint(s.hwnd);
             if (!c.icon.empty()) {
                 int size = buttonIconSize(!text.empty(), rc.right - rc.left, rc.bottom - rc.top);
                 if (!s.icon || s.iconSize != size) s.icon.reset(loadIcon(c.icon, size));
