@@ -71,6 +71,25 @@ HBITMAP decodeJpeg(const void* data, std::size_t size) {
     return bmp;
 }
 
+HBITMAP newCanvas(int width, int height, uint32_t** pixels) {
+    if (width <= 0 || height <= 0) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (canvas && !bits) {
+        DeleteObject(canvas);
+        return nullptr;
+    }
+    if (pixels) *pixels = static_cast<uint32_t*>(bits);
+    return canvas;
+}
+
 HBITMAP scaledCopy(HBITMAP picture, int width, int height) {
     BITMAP bm{};
     if (!picture || width <= 0 || height <= 0 || !GetObjectW(picture, sizeof bm, &bm)) return nullptr;
@@ -89,15 +108,10 @@ HBITMAP scaledCopy(HBITMAP picture, int width, int height) {
     int rows = GetDIBits(dc, picture, 0, UINT(fromHeight), from.data(), &bi, DIB_RGB_COLORS);
     DeleteDC(dc);
     if (rows != fromHeight) return nullptr;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    void* bits = nullptr;
-    HBITMAP copy = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!copy || !bits) {
-        if (copy) DeleteObject(copy);
-        return nullptr;
-    }
-    scalePixels(from.data(), fromWidth, fromHeight, static_cast<uint32_t*>(bits), width, height);
+    uint32_t* pixels = nullptr;
+    HBITMAP copy = newCanvas(width, height, &pixels);
+    if (!copy) return nullptr;
+    scalePixels(from.data(), fromWidth, fromHeight, pixels, width, height);
     GdiFlush();
     return copy;
 }

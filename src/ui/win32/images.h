@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "ui/win32/win32_text.h"
@@ -21,6 +22,9 @@ HICON firstProgramIcon(int size);
 HBITMAP loadPicture(const std::string& file);
 // A JPEG decoded into a top-down 24-bit DIB section; null for corrupt data.
 HBITMAP decodeJpeg(const void* data, std::size_t size);
+// A blank 32-bit DIB section, rows top first, to draw on; null for an empty
+// size. `pixels`, when given, receives where its pixels are.
+HBITMAP newCanvas(int width, int height, uint32_t** pixels = nullptr);
 // A copy of a picture resampled to the given size (each pixel the average of
 // the area it covers), as a 32-bit DIB section; null when either is empty.
 HBITMAP scaledCopy(HBITMAP picture, int width, int height);

@@ -581,8 +581,6 @@ void Win32Window::close() {
         s.scaled.reset();
         s.icon.reset();
         s.brush.reset();
-        s.backdrop.reset();
-        s.backdropPicture.reset();
         s.font = nullptr;
         s.shown.clear();
         s.modified = false;
@@ -592,7 +590,7 @@ void Win32Window::close() {
     windowFont_ = nullptr;
     ownBrush_.reset();
     wallpaper_.reset();
-    backdrop_.reset();
+    backdropBrush_.reset();
     backdropStale_ = true;
     bigIcon_.reset();
     smallIcon_.reset();
@@ -950,29 +948,9 @@ LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
     if (has(c, Transparent) || wallpaper_) SetBkMode(dc, TRANSPARENT);
     POINT pt{0, 0};
     MapWindowPoints(child, hwnd_, &pt, 1);
-    if (has(c, Transparent)) {
-        // What lies beneath: the background and the pictures under the control.
-        RECT rc;
-        GetClientRect(child, &rc);
-        windowBackdrop();  // brings the generation up to date
-        if (!s.backdrop || s.backdropAt.x != pt.x || s.backdropAt.y != pt.y || s.backdropSize.cx != rc.right ||
-            s.backdropSize.cy != rc.bottom || s.backdropGeneration != backdropGeneration_) {
-            s.backdrop.reset();
-            s.backdropPicture.reset(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
-            HDC mem = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(mem, s.backdropPicture.get());
-            paintBackdrop(mem, rc, pt);
-            SelectObject(mem, old);
-            DeleteDC(mem);
-            s.backdrop.reset(CreatePatternBrush(s.backdropPicture.get()));
-            s.backdropAt = pt;
-            s.backdropSize = SIZE{rc.right, rc.bottom};
-            s.backdropGeneration = backdropGeneration_;
-        }
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        return reinterpret_cast<LRESULT>(s.backdrop.get());
-    }
     SetBrushOrgEx(dc, -pt.x, -pt.y, nullptr);
+    // What lies beneath a transparent one: the background and the pictures.
+    if (has(c, Transparent)) return reinterpret_cast<LRESULT>(backdropBrush());
     return reinterpret_cast<LRESULT>(backgroundBrush());
 }
 
@@ -988,17 +966,18 @@ HBITMAP Win32Window::scaledPicture(int field, SIZE size) {
     return s.scaled.get();
 }
 
-HBITMAP Win32Window::windowBackdrop() {
+HBRUSH Win32Window::backdropBrush() {
     RECT client;
     GetClientRect(hwnd_, &client);
     SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
-    if (backdrop_ && !backdropStale_ && size.cx == backdropSize_.cx && size.cy == backdropSize_.cy)
-        return backdrop_.get();
-    HDC screen = GetDC(hwnd_);
-    backdrop_.reset(CreateCompatibleBitmap(screen, size.cx, size.cy));
-    HDC mem = CreateCompatibleDC(screen), picture = CreateCompatibleDC(screen);
-    ReleaseDC(hwnd_, screen);
-    HGDIOBJ oldMem = SelectObject(mem, backdrop_.get());
+    if (backdropBrush_ && !backdropStale_ && size.cx == backdropSize_.cx && size.cy == backdropSize_.cy)
+        return backdropBrush_.get();
+    // Composed on a bitmap of the program's own (one compatible with the window
+    // would cost a device context of the window's besides the one it paints
+    // with); the brush keeps a copy, so the bitmap goes at once.
+    BitmapHandle canvas(newCanvas(size.cx, size.cy));
+    HDC mem = CreateCompatibleDC(nullptr), picture = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldMem = SelectObject(mem, canvas.get());
     RECT all{0, 0, size.cx, size.cy};
     paintBackground(mem, all, POINT{0, 0});
     // A later picture lies over an earlier one, as their controls do.
@@ -1019,18 +998,10 @@ HBITMAP Win32Window::windowBackdrop() {
     SelectObject(mem, oldMem);
     DeleteDC(picture);
     DeleteDC(mem);
+    backdropBrush_.reset(canvas ? CreatePatternBrush(canvas.get()) : nullptr);
     backdropSize_ = size;
     backdropStale_ = false;
-    ++backdropGeneration_;
-    return backdrop_.get();
-}
-
-void Win32Window::paintBackdrop(HDC dc, const RECT& rc, POINT at) {
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, windowBackdrop());
-    BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, rc.left + at.x, rc.top + at.y, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    return backdropBrush_.get();
 }
 
 // The window's own paint: the backdrop (background and pictures), then the
@@ -1043,11 +1014,13 @@ void Win32Window::paintWindow() {
     painting_ = false;
     const RECT& rc = ps.rcPaint;
     if (dc && rc.right > rc.left && rc.bottom > rc.top) {
-        HDC from = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(from, windowBackdrop());
-        BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, from, rc.left, rc.top, SRCCOPY);
-        SelectObject(from, old);
-        DeleteDC(from);
+        HBRUSH backdrop = backdropBrush();
+        if (backdrop) {
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            FillRect(dc, &rc, backdrop);
+        } else {
+            paintBackground(dc, rc, POINT{0, 0});
+        }
         // Pictures are in the backdrop; frames first, texts over them.
         for (bool frames : {true, false}) {
             for (int f = 1; f <= int(slots_.size()); ++f) {

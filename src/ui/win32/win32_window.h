@@ -81,13 +81,6 @@ private:
         // The picture scaled to the control's size on the screen.
         BitmapHandle scaled;
         SIZE scaledSize{0, 0};
-        // A transparent control's background: what lies beneath it, at its place,
-        // cut from the window's backdrop of that generation.
-        BrushHandle backdrop;
-        BitmapHandle backdropPicture;
-        POINT backdropAt{0, 0};
-        SIZE backdropSize{0, 0};
-        unsigned backdropGeneration = 0;
         IconHandle icon;
         int iconSize = 0;
         std::unique_ptr<BrowserHost> browser;
@@ -131,9 +124,8 @@ private:
 
     LRESULT colourControl(UINT msg, HDC dc, HWND child);
     void paintBackground(HDC dc, const RECT& rc, POINT origin);
-    void paintBackdrop(HDC dc, const RECT& rc, POINT at);  // `at`: the area's place in the window
     HBITMAP scaledPicture(int field, SIZE size);
-    HBITMAP windowBackdrop();
+    HBRUSH backdropBrush();
     int boxRadius(const Control& c) const;
     COLORREF backgroundColour() const;
     HBRUSH backgroundBrush() const;
@@ -158,11 +150,11 @@ private:
     BrushHandle ownBrush_;        // background colour or tiled wallpaper
     BitmapHandle wallpaper_;
     // The background with every visible picture on it, composed once per client
-    // size and picture visibility; transparent controls and frames are cut from it.
-    BitmapHandle backdrop_;
+    // size and picture visibility: one brush the window paints with, and its
+    // transparent controls too, aligned with the window.
+    BrushHandle backdropBrush_;
     SIZE backdropSize_{0, 0};
     bool backdropStale_ = true;
-    unsigned backdropGeneration_ = 0;
     IconHandle bigIcon_, smallIcon_;
     std::thread preload_;  // pictures and icons made while the procedure starts up
 };
