@@ -1,5 +1,6 @@
 // A separable box filter in fixed point: the weights of each target pixel sum
-// to exactly kOne, so a plain area keeps its exact colour.
+// to exactly kOne, so a plain area keeps its exact colour. With weights of
+// 8 bits, two channels share one 32-bit sum (each lane stays below 2^16).
 #include "ui/picture_scale.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 namespace ui {
 namespace {
 
-constexpr uint32_t kBits = 12;
+constexpr uint32_t kBits = 8;
 constexpr uint32_t kOne = 1u << kBits;
 
 struct Tap {
@@ -54,42 +55,48 @@ Axis axisTaps(int fromSize, int toSize) {
     return a;
 }
 
+// Channels 0 and 2 of `p` (and 1 and 3 of p >> 8), each in a 16-bit lane.
+constexpr uint32_t kLanes = 0x00FF00FF;
+constexpr uint32_t kHalf = 0x00800080;  // rounds each lane
+
+uint32_t packed(uint32_t lo, uint32_t hi) { return ((lo >> kBits) & kLanes) | (hi & ~kLanes); }
+
 }  // namespace
 
 void scalePixels(const uint32_t* from, int fromWidth, int fromHeight, uint32_t* to, int toWidth, int toHeight) {
     if (fromWidth < 1 || fromHeight < 1 || toWidth < 1 || toHeight < 1) return;
     Axis across = axisTaps(fromWidth, toWidth), down = axisTaps(fromHeight, toHeight);
-    // Across first, into rows of 16-bit channels that keep 8 bits of fraction.
-    std::vector<uint16_t> rows(std::size_t(fromHeight) * std::size_t(toWidth) * 4);
+    const std::size_t width = std::size_t(toWidth);
+    // Across each source row first, into rows of the target's width.
+    std::vector<uint32_t> rows(std::size_t(fromHeight) * width);
     for (int y = 0; y < fromHeight; ++y) {
         const uint32_t* src = from + std::size_t(y) * std::size_t(fromWidth);
-        uint16_t* out = &rows[std::size_t(y) * std::size_t(toWidth) * 4];
-        for (int x = 0; x < toWidth; ++x) {
-            uint32_t acc[4] = {0, 0, 0, 0};
-            for (std::size_t t = across.first[std::size_t(x)]; t < across.first[std::size_t(x) + 1]; ++t) {
+        uint32_t* out = &rows[std::size_t(y) * width];
+        for (std::size_t x = 0; x < width; ++x) {
+            uint32_t lo = kHalf, hi = kHalf;
+            for (std::size_t t = across.first[x]; t < across.first[x + 1]; ++t) {
                 uint32_t p = src[across.taps[t].from], w = across.taps[t].weight;
-                for (int c = 0; c < 4; ++c) acc[c] += ((p >> (8 * c)) & 0xFF) * w;
+                lo += (p & kLanes) * w;
+                hi += ((p >> 8) & kLanes) * w;
             }
-            for (int c = 0; c < 4; ++c) out[x * 4 + c] = uint16_t((acc[c] + (1u << (kBits - 9))) >> (kBits - 8));
+            out[x] = packed(lo, hi);
         }
     }
-    // Then down each column of those rows.
+    // Then down: each target row sums the rows it covers.
+    std::vector<uint32_t> lo(width), hi(width);
     for (int y = 0; y < toHeight; ++y) {
-        uint32_t* out = to + std::size_t(y) * std::size_t(toWidth);
-        for (int x = 0; x < toWidth; ++x) {
-            uint32_t acc[4] = {0, 0, 0, 0};
-            for (std::size_t t = down.first[std::size_t(y)]; t < down.first[std::size_t(y) + 1]; ++t) {
-                const uint16_t* p = &rows[(std::size_t(down.taps[t].from) * std::size_t(toWidth) + std::size_t(x)) * 4];
-                uint32_t w = down.taps[t].weight;
-                for (int c = 0; c < 4; ++c) acc[c] += p[c] * w;
+        std::fill(lo.begin(), lo.end(), kHalf);
+        std::fill(hi.begin(), hi.end(), kHalf);
+        for (std::size_t t = down.first[std::size_t(y)]; t < down.first[std::size_t(y) + 1]; ++t) {
+            const uint32_t* row = &rows[std::size_t(down.taps[t].from) * width];
+            uint32_t w = down.taps[t].weight;
+            for (std::size_t x = 0; x < width; ++x) {
+                lo[x] += (row[x] & kLanes) * w;
+                hi[x] += ((row[x] >> 8) & kLanes) * w;
             }
-            uint32_t pixel = 0;
-            for (int c = 0; c < 4; ++c) {
-                uint32_t v = (acc[c] + (1u << (kBits + 7))) >> (kBits + 8);
-                pixel |= std::min<uint32_t>(v, 255) << (8 * c);
-            }
-            out[x] = pixel;
         }
+        uint32_t* out = to + std::size_t(y) * width;
+        for (std::size_t x = 0; x < width; ++x) out[x] = packed(lo[x], hi[x]);
     }
 }
 
