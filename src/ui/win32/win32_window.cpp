@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
@@ -53,17 +54,18 @@ std::string fromScreenLines(const std::string& s) {
 // A push button has no frame outside its client area, so its non-client paint
 // draws nothing; left to the default it still takes a device context of its
 // own (a new one for each button), which costs the first paint of every button.
-WNDPROC buttonClassProc = nullptr;
+std::atomic<WNDPROC> buttonClassProc{nullptr};  // windows of every thread share it
 
 LRESULT CALLBACK pushButtonProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_NCPAINT) return 0;
-    return CallWindowProcW(buttonClassProc, h, msg, w, l);
+    return CallWindowProcW(buttonClassProc.load(), h, msg, w, l);
 }
 
 void skipNonClientPaint(HWND button) {
     auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(button, GWLP_WNDPROC));
-    if (!buttonClassProc) buttonClassProc = own;
-    if (own != buttonClassProc) return;  // another button class: left as it is
+    WNDPROC expected = nullptr;
+    buttonClassProc.compare_exchange_strong(expected, own);
+    if (own != buttonClassProc.load()) return;  // another button class: left as it is
     SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pushButtonProc));
 }
 
