@@ -499,6 +499,45 @@ TEST_F(Win32ToolkitTest, AHiddenPictureLeavesTheBackgroundAndATransparentTextOve
     w->close();
 }
 
+// A transparent control is a window of its own: what lies beneath it must
+// come from the window's backdrop at the same place, the picture's edge
+// running on through the control.
+TEST_F(Win32ToolkitTest, ATransparentControlShowsThePictureBeneathItInPlace) {
+    const COLORREF white = RGB(255, 255, 255);
+    uint32_t ticked = 0;
+    WindowDef d;
+    d.title = "Podloga";
+    d.w = 100;
+    d.h = 40;
+    d.bg = white;
+    d.controls = {
+        image("red.bmp").at(50, 0, 50, 40),                           // 1
+        check("", Var::of(ticked)).at(10, 14, 80, 12).with(Transparent),  // 2
+    };
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    HWND box = GetDlgItem(top, 1000 + 2);
+    ASSERT_TRUE(box);
+    RECT rc;
+    GetWindowRect(box, &rc);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rc), 2);
+    HDC dc = GetDC(top);
+    // The picture's left edge, in a row of the window above the control.
+    int edge = -1;
+    for (int x = 0; x < rc.right && edge < 0; ++x)
+        if (GetPixel(dc, x, rc.top - 2) != white) edge = x;
+    ReleaseDC(top, dc);
+    ASSERT_GT(edge, rc.left + 30) << "the picture starts right of the check box's square";
+    HDC inside = GetDC(box);
+    int y = (rc.bottom - rc.top) / 2;
+    EXPECT_EQ(white, GetPixel(inside, edge - rc.left - 3, y)) << "left of the picture's edge";
+    EXPECT_NE(white, GetPixel(inside, edge - rc.left + 2, y)) << "right of it";
+    EXPECT_NE(white, GetPixel(inside, rc.right - rc.left - 3, y));
+    ReleaseDC(box, inside);
+    w->close();
+}
+
 TEST_F(Win32ToolkitTest, OpenQueuesOpenWindowFirstThenFocus) {
     AllKinds v;
     auto w = toolkit().create(v.def());
