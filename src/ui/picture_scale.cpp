@@ -25,6 +25,9 @@ struct Axis {
     std::vector<std::size_t> first;
 };
 
+// Each weight is the step between two rounded running totals of the area
+// covered, so the weights never go negative and always sum to exactly kOne,
+// however many source pixels a target pixel covers.
 Axis axisTaps(int fromSize, int toSize) {
     Axis a;
     a.first.reserve(std::size_t(toSize) + 1);
@@ -32,24 +35,15 @@ Axis axisTaps(int fromSize, int toSize) {
     for (int i = 0; i < toSize; ++i) {
         a.first.push_back(a.taps.size());
         double begin = i * step, end = std::min(double(fromSize), (i + 1) * step);
-        int j0 = int(std::floor(begin)), j1 = std::min(fromSize - 1, int(std::ceil(end)) - 1);
-        std::size_t start = a.taps.size();
-        uint32_t sum = 0;
+        int j0 = std::min(fromSize - 1, int(std::floor(begin)));
+        int j1 = std::clamp(int(std::ceil(end)) - 1, j0, fromSize - 1);
+        uint32_t done = 0;
         for (int j = j0; j <= j1; ++j) {
-            double cover = std::min(end, double(j + 1)) - std::max(begin, double(j));
-            uint32_t w = uint32_t(std::lround(cover / step * kOne));
-            if (w == 0) continue;
-            a.taps.push_back(Tap{j, w});
-            sum += w;
+            double covered = (std::min(end, double(j + 1)) - begin) / step;
+            uint32_t upTo = j == j1 ? kOne : std::min(kOne, uint32_t(std::lround(std::max(0.0, covered) * kOne)));
+            if (upTo > done) a.taps.push_back(Tap{j, upTo - done});
+            done = std::max(done, upTo);
         }
-        if (a.taps.size() == start) {  // rounding left nothing: the nearest pixel
-            a.taps.push_back(Tap{std::clamp(j0, 0, fromSize - 1), kOne});
-            continue;
-        }
-        // Rounding may miss the total by a little: the heaviest tap takes it.
-        auto heaviest = std::max_element(a.taps.begin() + std::ptrdiff_t(start), a.taps.end(),
-                                         [](const Tap& x, const Tap& y) { return x.weight < y.weight; });
-        heaviest->weight = heaviest->weight + kOne - sum;
     }
     a.first.push_back(a.taps.size());
     return a;

@@ -19,6 +19,7 @@ uint32_t grey(uint32_t v) { return v | v << 8 | v << 16; }
 TEST(PictureScale, APlainPictureKeepsItsExactColourAtAnySize) {
     struct Case { int fw, fh, tw, th; } cases[] = {
         {630, 330, 626, 238}, {630, 60, 626, 52}, {10, 10, 13, 13}, {7, 3, 1, 1}, {1, 1, 9, 4}, {5, 5, 5, 5},
+        {630, 330, 2, 1}, {1000, 1, 3, 1}, {1, 700, 1, 5},  // far more source pixels than weight steps
     };
     for (const Case& c : cases) {
         Pixels from(std::size_t(c.fw) * std::size_t(c.fh), 0x80C0A020);
@@ -61,6 +62,19 @@ TEST(PictureScale, AShrunkGradientStaysSmoothAndKeepsItsEnds) {
     }
     EXPECT_LE(to.front() & 0xFF, 1u);
     EXPECT_GE(to.back() & 0xFF, 254u);
+}
+
+TEST(PictureScale, AStrongShrinkAveragesEachThirdOfAGradient) {
+    // 1,000 greys from 0 to 255 into three pixels: each is its third's mean.
+    Pixels from(1000);
+    for (int x = 0; x < 1000; ++x) from[std::size_t(x)] = grey(uint32_t(x * 255 / 999));
+    Pixels to = scaled(from, 1000, 1, 3, 1);
+    const uint32_t means[] = {42, 127, 212};
+    for (int x = 0; x < 3; ++x) {
+        uint32_t v = to[std::size_t(x)] & 0xFF;
+        EXPECT_NEAR(double(v), double(means[x]), 3.0) << "pixel " << x;
+        EXPECT_EQ(to[std::size_t(x)], grey(v)) << "channels apart at " << x;
+    }
 }
 
 TEST(PictureScale, AnEmptySizeLeavesTheTargetAlone) {
