@@ -21,6 +21,15 @@ bench_build() {
             "$CXX" -O2 -municode $gui -static -o "$exe" "$ROOT/bench/$src.cpp" $libs
         fi
     done
+    # The floor again with the common controls, under the programs' own manifest.
+    exe="$BENCH_BIN/floor_controls.exe"
+    if [ ! -f "$exe" ] || [ "$ROOT/bench/floor_window.cpp" -nt "$exe" ]; then
+        local windres=i686-w64-mingw32-windres; [ "$VX_WINE_BUILD" = win32 ] || windres=x86_64-w64-mingw32-windres
+        printf '1 24 "%s"\n' "$ROOT/resources/manifest.xml" >"$BENCH_BIN/floor_controls.rc"
+        "$windres" "$BENCH_BIN/floor_controls.rc" -O coff -o "$BENCH_BIN/floor_controls.res"
+        "$CXX" -O2 -municode -mwindows -static -DFLOOR_COMMON_CONTROLS -o "$exe" "$ROOT/bench/floor_window.cpp" \
+            "$BENCH_BIN/floor_controls.res" -lwinhttp -lcomctl32
+    fi
 }
 
 # A Unix path as Wine sees it (drive Z: is the root).

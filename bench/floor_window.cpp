@@ -1,10 +1,15 @@
 // The console benchmark's floor: the least a program can do that, like the
 // console, must fetch the relay record before its window: one WinHTTP GET of
-// the URL given, then one window and a message loop.
+// the URL given, then one window and a message loop. Built a second time with
+// FLOOR_COMMON_CONTROLS (and the programs' manifest), it also loads the common
+// controls with visual styles first, as every window of the programs needs.
 //
 //   floor_window URL [TITLE]
 #include <windows.h>
 #include <winhttp.h>
+#ifdef FLOOR_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 #include <string>
 
@@ -48,6 +53,10 @@ std::string get(const wchar_t* url) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+#ifdef FLOOR_COMMON_CONTROLS
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+#endif
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) return 2;
