@@ -30,6 +30,18 @@ BOOL CALLBACK takeFirst(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
     return FALSE;
 }
 
+// The header of a DIB of plain RGB pixels, rows top first.
+BITMAPINFO topDown(int width, int height, WORD bitCount) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = bitCount;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 }  // namespace
 
 std::wstring resourceName(const std::string& file) {
@@ -56,13 +68,7 @@ HBITMAP decodeJpeg(const void* data, std::size_t size) {
     int width = 0, height = 0, stride = 0;
     std::vector<uint8_t> pixels;
     if (!decodeJpegBgr(data, size, width, height, stride, pixels) || width <= 0 || height <= 0) return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down, the order libjpeg delivers rows in
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = topDown(width, height, 24);  // the order libjpeg delivers rows in
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bmp || !bits) return nullptr;
@@ -73,13 +79,7 @@ HBITMAP decodeJpeg(const void* data, std::size_t size) {
 
 HBITMAP newCanvas(int width, int height, uint32_t** pixels) {
     if (width <= 0 || height <= 0) return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = topDown(width, height, 32);
     void* bits = nullptr;
     HBITMAP canvas = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (canvas && !bits) {
@@ -95,13 +95,7 @@ HBITMAP scaledCopy(HBITMAP picture, int width, int height) {
     if (!picture || width <= 0 || height <= 0 || !GetObjectW(picture, sizeof bm, &bm)) return nullptr;
     int fromWidth = bm.bmWidth, fromHeight = std::abs(bm.bmHeight);
     if (fromWidth <= 0 || fromHeight <= 0) return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = fromWidth;
-    bi.bmiHeader.biHeight = -fromHeight;  // top-down rows
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = topDown(fromWidth, fromHeight, 32);
     std::vector<uint32_t> from(std::size_t(fromWidth) * std::size_t(fromHeight));
     // A memory DC serves for the colour table; the screen's would cost a round trip to the display.
     HDC dc = CreateCompatibleDC(nullptr);
