@@ -9,6 +9,7 @@
 
 #include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
+#include "ui/win32/upper_case_entry.h"
 #include "ui/win32/win32_toolkit.h"
 
 namespace ui::win32 {
@@ -29,8 +30,6 @@ LRESULT CALLBACK objectAreaProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     return DefWindowProcW(h, msg, w, l);
 }
-
-bool has(const Control& c, uint32_t flag) { return (c.flags & flag) != 0; }
 
 // Edit controls want CRLF; the program's texts use LF.
 std::wstring toScreenLines(const std::wstring& s) {
@@ -67,35 +66,6 @@ void skipNonClientPaint(HWND button) {
     buttonClassProc.compare_exchange_strong(expected, own);
     if (own != buttonClassProc.load()) return;  // another button class: left as it is
     SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&pushButtonProc));
-}
-
-// An upper-case entry: letters the user types or pastes become capitals.
-// Not ES_UPPERCASE, which also converts the text the program puts there:
-// the entry must show exactly what its variable holds.
-LRESULT CALLBACK upperCaseEntryProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_CHAR && w >= L' ') {
-        wchar_t ch[2] = {wchar_t(w), 0};
-        CharUpperW(ch);
-        w = ch[0];
-    } else if (msg == WM_PASTE && !(GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY)) {
-        std::wstring text;
-        if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(h)) {
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text = p;
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-        }
-        if (text.empty()) return 0;
-        CharUpperBuffW(&text[0], DWORD(text.size()));
-        SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-        return 0;
-    } else if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(h, upperCaseEntryProc, 0);
-    }
-    return DefSubclassProc(h, msg, w, l);
 }
 
 // A button's icon: as large as an icon-only button allows, else small beside the text.
@@ -338,7 +308,7 @@ void Win32Window::createControl(int field) {
         case Kind::Entry: {
             int width = inputWidth(c);
             if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
-            if (has(c, Upper)) SetWindowSubclass(s.hwnd, upperCaseEntryProc, 0, 0);
+            if (has(c, Upper)) makeUpperCaseEntry(s.hwnd);
             break;
         }
         case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
@@ -909,189 +879,6 @@ std::vector<Event> Win32Window::completeAll() {
 
 void Win32Window::completePending() {
     for (const Event& e : completeAll()) post(e);
-}
-
-// --- painting ---
-
-COLORREF Win32Window::backgroundColour() const {
-    return def_.bg != kNoColour ? COLORREF(def_.bg) : GetSysColor(COLOR_BTNFACE);
-}
-
-HBRUSH Win32Window::backgroundBrush() const {
-    return ownBrush_ ? ownBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
-}
-
-void Win32Window::paintBackground(HDC dc, const RECT& rc, POINT origin) {
-    POINT old;
-    SetBrushOrgEx(dc, origin.x, origin.y, &old);
-    FillRect(dc, &rc, backgroundBrush());
-    SetBrushOrgEx(dc, old.x, old.y, nullptr);
-}
-
-LRESULT Win32Window::colourControl(UINT msg, HDC dc, HWND child) {
-    int field = fieldOf(child);
-    if (!field) return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
-    const Control& c = control(field);
-    Slot& s = slots_[std::size_t(field - 1)];
-    if (s.text != CLR_INVALID) SetTextColor(dc, s.text);
-    if (s.brush) {
-        SetBkColor(dc, s.back);
-        return reinterpret_cast<LRESULT>(s.brush.get());
-    }
-    bool onWindow = msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN || has(c, Transparent);
-    if (!onWindow) {
-        if (s.text == CLR_INVALID)
-            return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    }
-    // The window's own background behind the control, aligned with the window's.
-    SetBkColor(dc, backgroundColour());
-    if (has(c, Transparent) || wallpaper_) SetBkMode(dc, TRANSPARENT);
-    POINT pt{0, 0};
-    MapWindowPoints(child, hwnd_, &pt, 1);
-    SetBrushOrgEx(dc, -pt.x, -pt.y, nullptr);
-    // What lies beneath a transparent one: the background and the pictures.
-    if (has(c, Transparent)) return reinterpret_cast<LRESULT>(backdropBrush());
-    return reinterpret_cast<LRESULT>(backgroundBrush());
-}
-
-int Win32Window::boxRadius(const Control& c) const { return has(c, Rounded) ? std::max(6, baseX_ * 2) : 0; }
-
-HBITMAP Win32Window::scaledPicture(int field, SIZE size) {
-    Slot& s = slots_[std::size_t(field - 1)];
-    if (!s.picture || size.cx <= 0 || size.cy <= 0) return nullptr;
-    if (s.scaled && s.scaledSize.cx == size.cx && s.scaledSize.cy == size.cy) return s.scaled.get();
-    // Scaled once per size, not on every paint.
-    s.scaled.reset(scaledCopy(s.picture.get(), size.cx, size.cy));
-    s.scaledSize = size;
-    return s.scaled.get();
-}
-
-HBRUSH Win32Window::backdropBrush() {
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
-    if (backdropBrush_ && !backdropStale_ && size.cx == backdropSize_.cx && size.cy == backdropSize_.cy)
-        return backdropBrush_.get();
-    // Composed on a bitmap of the program's own (one compatible with the window
-    // would cost a device context of the window's besides the one it paints
-    // with); the brush keeps a copy, so the bitmap goes at once.
-    BitmapHandle canvas(newCanvas(size.cx, size.cy));
-    HDC mem = CreateCompatibleDC(nullptr), picture = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldMem = SelectObject(mem, canvas.get());
-    RECT all{0, 0, size.cx, size.cy};
-    paintBackground(mem, all, POINT{0, 0});
-    // A later picture lies over an earlier one, as their controls do.
-    for (int f = 1; f <= int(slots_.size()); ++f) {
-        const Slot& p = slots_[std::size_t(f - 1)];
-        if (control(f).kind != Kind::Image || !p.drawn || p.hidden) continue;
-        RECT r = p.area;
-        if (!p.picture) {  // a missing picture leaves its place plain
-            paintBackground(mem, r, POINT{0, 0});
-            continue;
-        }
-        HBITMAP scaled = scaledPicture(f, SIZE{r.right - r.left, r.bottom - r.top});
-        if (!scaled) continue;
-        HGDIOBJ old = SelectObject(picture, scaled);
-        BitBlt(mem, r.left, r.top, r.right - r.left, r.bottom - r.top, picture, 0, 0, SRCCOPY);
-        SelectObject(picture, old);
-    }
-    SelectObject(mem, oldMem);
-    DeleteDC(picture);
-    DeleteDC(mem);
-    backdropBrush_.reset(canvas ? CreatePatternBrush(canvas.get()) : nullptr);
-    backdropSize_ = size;
-    backdropStale_ = false;
-    return backdropBrush_.get();
-}
-
-// The window's own paint: the backdrop (background and pictures), then the
-// frames, then the texts, each drawn straight over it as a static control
-// would draw itself.
-void Win32Window::paintWindow() {
-    PAINTSTRUCT ps;
-    painting_ = true;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    painting_ = false;
-    const RECT& rc = ps.rcPaint;
-    if (dc && rc.right > rc.left && rc.bottom > rc.top) {
-        HBRUSH backdrop = backdropBrush();
-        if (backdrop) {
-            SetBrushOrgEx(dc, 0, 0, nullptr);
-            FillRect(dc, &rc, backdrop);
-        } else {
-            paintBackground(dc, rc, POINT{0, 0});
-        }
-        // Pictures are in the backdrop; frames first, texts over them.
-        for (bool frames : {true, false}) {
-            for (int f = 1; f <= int(slots_.size()); ++f) {
-                const Slot& s = slots_[std::size_t(f - 1)];
-                Kind k = control(f).kind;
-                RECT overlap;
-                if (!s.drawn || s.hidden || k == Kind::Image || (k == Kind::Box) != frames ||
-                    !IntersectRect(&overlap, &s.area, &rc))
-                    continue;
-                drawField(dc, f);
-            }
-        }
-    }
-    EndPaint(hwnd_, &ps);
-}
-
-void Win32Window::drawField(HDC dc, int field) {
-    const Control& c = control(field);
-    Slot& s = slots_[std::size_t(field - 1)];
-    RECT rc = s.area;
-    if (c.kind == Kind::Box) {
-        int r = boxRadius(c), top = rc.top + (c.text.empty() ? 0 : baseY_ / 2);
-        if (s.brush) {  // a coloured frame: a band of the colour along the edge
-            HRGN ring = CreateRoundRectRgn(rc.left, top, rc.right + 1, rc.bottom + 1, r, r);
-            HRGN inner = CreateRoundRectRgn(rc.left + 3, top + 3, rc.right - 2, rc.bottom - 2, r, r);
-            CombineRgn(ring, ring, inner, RGN_DIFF);
-            FillRgn(dc, ring, s.brush.get());
-            DeleteObject(inner);
-            DeleteObject(ring);
-        }
-        COLORREF line = s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_BTNSHADOW);
-        HPEN pen = CreatePen(PS_SOLID, 1, line);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        if (has(c, Rounded)) RoundRect(dc, rc.left, top, rc.right, rc.bottom, r, r);
-        else Rectangle(dc, rc.left, top, rc.right, rc.bottom);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-        if (!c.text.empty()) {
-            std::wstring t = L" " + widen(c.text) + L" ";
-            HGDIOBJ oldFont = SelectObject(dc, s.font);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
-            RECT tr{rc.left + baseX_, rc.top, rc.right - baseX_, rc.top + baseY_};
-            SIZE ext{};
-            GetTextExtentPoint32W(dc, t.c_str(), int(t.size()), &ext);
-            RECT fill{tr.left, tr.top, std::min<LONG>(tr.right, tr.left + ext.cx), tr.bottom};
-            paintBackground(dc, fill, POINT{0, 0});
-            DrawTextW(dc, t.c_str(), int(t.size()), &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-            SelectObject(dc, oldFont);
-        }
-        return;
-    }
-    // A text as a static control shows it: on its colour, else the window's
-    // background unless transparent; wrapped at words; grey when disabled.
-    if (s.brush) FillRect(dc, &rc, s.brush.get());
-    else if (!has(c, Transparent)) paintBackground(dc, rc, POINT{0, 0});
-    if (has(c, Boxed)) {
-        FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
-        InflateRect(&rc, -1, -1);
-    }
-    HGDIOBJ oldFont = SelectObject(dc, s.font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, s.disabled ? GetSysColor(COLOR_GRAYTEXT) : s.text != CLR_INVALID ? s.text : GetSysColor(COLOR_WINDOWTEXT));
-    UINT format = (has(c, Right) ? DT_RIGHT : has(c, Centre) ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_EXPANDTABS;
-    if (c.var.type != Var::Type::None) format |= DT_NOPREFIX;
-    DrawTextW(dc, s.shown.c_str(), int(s.shown.size()), &rc, format);
-    SelectObject(dc, oldFont);
 }
 
 // Another process asks what a drawn field shows (see field_query.h).

@@ -21,6 +21,8 @@ namespace ui::win32 {
 
 class Win32Toolkit;
 
+inline bool has(const Control& c, uint32_t flag) { return (c.flags & flag) != 0; }
+
 // Private messages of the toolkit's windows.
 constexpr UINT kWakeMessage = WM_APP + 0x3A0;    // an event was queued: leave GetMessage
 constexpr UINT kRedrawMessage = WM_APP + 0x3A1;  // redraw display fields (from another thread)
