@@ -1,5 +1,6 @@
 // The Win32 toolkit under Wine, in process: windows from definitions, the
 // events their messages become, threads and notifications, menus and boxes.
+#include "../common/accessible_reader.h"
 #include "../common/own_window.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -16,7 +17,6 @@
 #include <vector>
 
 #include "ui/frame.h"
-#include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_toolkit.h"
@@ -78,15 +78,15 @@ bool hasEvent(const std::vector<Event>& events, int code, int field = -1) {
 }
 
 HWND child(Window& w, int field) { return GetDlgItem(reinterpret_cast<HWND>(w.handle()), 1000 + field); }
-// What a field the window draws itself shows, as another process reads it.
-ui::win32::DrawnField drawn(HWND top, int field) {
-    ui::win32::DrawnField d;
-    EXPECT_TRUE(ui::win32::queryDrawnField(top, field, d)) << "field " << field << " is not drawn by its window";
+// A field the window draws itself, as assistive technology reads it.
+vx::testing::AccessibleChild drawn(HWND top, int field) {
+    vx::testing::AccessibleChild d;
+    EXPECT_TRUE(vx::testing::accessibleElement(top, field, d)) << "field " << field << " is not drawn by its window";
     return d;
 }
 std::string shown(Window& w, int field) {
     HWND c = child(w, field);
-    return narrow(c ? ui::win32::windowText(c) : drawn(reinterpret_cast<HWND>(w.handle()), field).text);
+    return narrow(c ? ui::win32::windowText(c) : drawn(reinterpret_cast<HWND>(w.handle()), field).name);
 }
 
 template <typename Pred>
@@ -203,11 +203,11 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
     // a prompt with one ("&Ime:") keeps its control, which Alt+I needs.
     for (int field : {2, 3, 4, 5, 6, 13}) {
         EXPECT_EQ(nullptr, child(*w, field)) << "field " << field;
-        ui::win32::DrawnField d;
-        EXPECT_TRUE(ui::win32::queryDrawnField(top, field, d)) << "field " << field;
+        vx::testing::AccessibleChild d;
+        EXPECT_TRUE(vx::testing::accessibleElement(top, field, d)) << "field " << field;
     }
-    ui::win32::DrawnField notDrawn;
-    EXPECT_FALSE(ui::win32::queryDrawnField(top, 7, notDrawn)) << "an entry answers as its own window";
+    vx::testing::AccessibleChild notDrawn;
+    EXPECT_FALSE(vx::testing::accessibleElement(top, 7, notDrawn)) << "an entry is a window of its own";
 
     w->display(0, 0);
     EXPECT_EQ("0000042", shown(*w, 2));
@@ -248,14 +248,14 @@ TEST_F(Win32ToolkitTest, BuildsEveryControlKindWithItsIdClassAndShownValue) {
 
     // Initial and changed states.
     EXPECT_TRUE(w->isHidden(13));
-    EXPECT_FALSE(drawn(top, 13).visible);
-    EXPECT_EQ("skriven", narrow(drawn(top, 13).text));
+    EXPECT_FALSE(drawn(top, 13).visible());
+    EXPECT_EQ("skriven", narrow(drawn(top, 13).name));
     EXPECT_FALSE(w->isEnabled(14));
     w->setHidden(13, false);
     w->setEnabled(14, true);
     w->setEnabled(7, false);
     EXPECT_FALSE(w->isHidden(13));
-    EXPECT_TRUE(drawn(top, 13).visible);
+    EXPECT_TRUE(drawn(top, 13).visible());
     EXPECT_TRUE(w->isEnabled(14));
     EXPECT_FALSE(IsWindowEnabled(child(*w, 7)));
 
@@ -895,7 +895,7 @@ TEST_F(Win32ToolkitTest, NotifyAndRedrawReachAWindowOnAnotherThread) {
         64 * 1024);
     ASSERT_NE(0u, worker);
     ASSERT_TRUE(waitFor([&] { return otherWindow.load() != nullptr; }));
-    auto field = [&] { return narrow(drawn(otherWindow, 1).text); };
+    auto field = [&] { return narrow(drawn(otherWindow, 1).name); };
     EXPECT_EQ("11", field());
 
     // redrawAll from this thread: the other thread redraws its own field.

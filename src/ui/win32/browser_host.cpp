@@ -6,44 +6,11 @@
 #include <ole2.h>
 
 #include <string>
-#include <utility>
+
+#include "ui/win32/com_library.h"
 
 namespace ui::win32 {
 namespace {
-
-// An owned COM interface pointer.
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    explicit ComPtr(T* p) : p_(p) {}  // takes over a reference
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& o) noexcept {
-        if (this != &o) {
-            reset();
-            p_ = std::exchange(o.p_, nullptr);
-        }
-        return *this;
-    }
-    void reset() {
-        if (p_) std::exchange(p_, nullptr)->Release();
-    }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // For out-parameters: releases what is held first.
-    T** put() {
-        reset();
-        return &p_;
-    }
-    void** putVoid() { return reinterpret_cast<void**>(put()); }
-
-private:
-    T* p_ = nullptr;
-};
 
 // Texts are Windows-1250 in this program.
 std::wstring wide(const std::string& s) {
@@ -52,71 +19,6 @@ std::wstring wide(const std::string& s) {
     std::wstring w(std::size_t(n), L'\0');
     MultiByteToWideChar(1250, 0, s.data(), int(s.size()), &w[0], n);
     return w;
-}
-
-// COM's libraries come with the first browser window: a program whose
-// windows have none never loads them.
-struct Com {
-    decltype(&::OleInitialize) initialize = nullptr;
-    decltype(&::OleUninitialize) uninitialize = nullptr;
-    decltype(&::CLSIDFromProgID) clsidFromProgId = nullptr;
-    decltype(&::CoCreateInstance) createInstance = nullptr;
-    decltype(&::OleSetContainedObject) setContainedObject = nullptr;
-    decltype(&::SysAllocStringLen) allocString = nullptr;
-    decltype(&::SysFreeString) freeString = nullptr;
-    bool ready() const {
-        return initialize && uninitialize && clsidFromProgId && createInstance && setContainedObject && allocString &&
-               freeString;
-    }
-};
-
-template <typename F>
-void entry(HMODULE library, const char* name, F& f) {
-    // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
-    if (library) f = reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
-const Com& com() {
-    static const Com loaded = [] {
-        Com c;
-        HMODULE ole = LoadLibraryW(L"ole32.dll"), automation = LoadLibraryW(L"oleaut32.dll");
-        entry(ole, "OleInitialize", c.initialize);
-        entry(ole, "OleUninitialize", c.uninitialize);
-        entry(ole, "CLSIDFromProgID", c.clsidFromProgId);
-        entry(ole, "CoCreateInstance", c.createInstance);
-        entry(ole, "OleSetContainedObject", c.setContainedObject);
-        entry(automation, "SysAllocStringLen", c.allocString);
-        entry(automation, "SysFreeString", c.freeString);
-        return c;  // the libraries stay for the process's life
-    }();
-    return loaded;
-}
-
-// An owned BSTR.
-struct Bstr {
-    explicit Bstr(const std::wstring& s) : b(com().allocString(s.data(), UINT(s.size()))) {}
-    ~Bstr() { com().freeString(b); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR b;
-};
-
-// OLE must be initialised on every thread that hosts a browser; it stays
-// initialised for the thread's life (windows come and go on the same thread).
-// It is undone when the thread ends, so no apartment outlives its thread.
-struct OleThread {
-    HRESULT state = com().ready() ? com().initialize(nullptr) : E_NOINTERFACE;
-    ~OleThread() {
-        if (SUCCEEDED(state)) com().uninitialize();
-    }
-};
-
-bool oleReadyOnThisThread() {
-    thread_local OleThread ole;
-    HRESULT state = ole.state;
-    // RPC_E_CHANGED_MODE: COM is already up in the multithreaded apartment;
-    // the control may still work there, so creation is attempted anyway.
-    return SUCCEEDED(state) || state == RPC_E_CHANGED_MODE;
 }
 
 // The container's side of the control: its client site, in-place site and
@@ -249,7 +151,7 @@ public:
 
     // Each step's failure leaves a half-built host that the destructor undoes.
     bool create(HWND parent, const RECT& rc, const std::string& progId) {
-        if (!IsWindow(parent) || !oleReadyOnThisThread()) return false;
+        if (!IsWindow(parent) || !comReadyOnThisThread()) return false;
         CLSID clsid;
         if (FAILED(com().clsidFromProgId(wide(progId).c_str(), &clsid))) return false;
         if (FAILED(com().createInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid())))

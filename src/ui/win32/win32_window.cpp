@@ -3,13 +3,14 @@
 #include "ui/win32/win32_window.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
 
-#include "ui/win32/field_query.h"
 #include "ui/win32/images.h"
 #include "ui/win32/upper_case_entry.h"
+#include "ui/win32/window_accessible.h"
 #include "ui/win32/win32_toolkit.h"
 
 namespace ui::win32 {
@@ -18,7 +19,6 @@ namespace {
 const wchar_t kWindowClass[] = L"VxToolkitWindow";
 const wchar_t kObjectClass[] = L"VxObjectArea";
 ATOM windowAtom = 0;
-UINT fieldQueryMessage = 0;
 constexpr UINT_PTR kTimerId = 1;
 
 LRESULT CALLBACK objectAreaProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -95,7 +95,6 @@ void registerWindowClasses() {
     area.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
     area.lpszClassName = kObjectClass;
     RegisterClassExW(&area);
-    fieldQueryMessage = RegisterWindowMessageW(kFieldQueryName);
 }
 
 bool isToolkitWindow(HWND h) { return h && windowAtom && GetClassLongPtrW(h, GCW_ATOM) == windowAtom; }
@@ -537,6 +536,7 @@ void Win32Window::close() {
     // The opener comes back before this window goes, so activation returns to it.
     if (opener_ && IsWindow(opener_)) EnableWindow(opener_, TRUE);
     for (Slot& s : slots_) s.browser.reset();  // OLE objects go while their area exists
+    releaseAccessible(accessible_);
     HWND gone = hwnd_;
     {
         std::lock_guard<std::mutex> lock(queueMutex_);
@@ -881,26 +881,21 @@ void Win32Window::completePending() {
     for (const Event& e : completeAll()) post(e);
 }
 
-// Another process asks what a drawn field shows (see field_query.h).
-LRESULT Win32Window::answerFieldQuery(WPARAM w, LPARAM asker) {
-    int field = int(w);
-    HWND to = reinterpret_cast<HWND>(asker);
-    wchar_t cls[32] = {};
-    if (!valid(field) || !slots_[std::size_t(field - 1)].drawn || !GetClassNameW(to, cls, 32) ||
-        lstrcmpW(cls, kFieldQueryReplyClass) != 0)
-        return 0;
+// What an assistive aid reads of a field the window draws (see window_accessible.h).
+int Win32Window::fieldCount() const { return int(slots_.size()); }
+
+bool Win32Window::drawnElement(int field, DrawnElement& out) const {
+    if (!valid(field) || !slots_[std::size_t(field - 1)].drawn) return false;
     const Control& c = control(field);
     const Slot& s = slots_[std::size_t(field - 1)];
-    std::wstring text = c.kind == Kind::String || c.kind == Kind::Prompt ? s.shown : widen(c.text);
-    COPYDATASTRUCT data{};
-    data.dwData = fieldQueryTag(field) | (s.hidden ? 0 : kFieldVisible) | (s.disabled ? 0 : kFieldEnabled);
-    data.cbData = DWORD(text.size() * sizeof(wchar_t));
-    data.lpData = text.empty() ? nullptr : &text[0];
-    DWORD_PTR ignored = 0;
-    // Briefly, and not answering other questions meanwhile: the asker is waiting for this.
-    SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&data),
-                        SMTO_BLOCK | SMTO_ABORTIFHUNG, 500, &ignored);
-    return 1;
+    out.role = c.kind == Kind::Image ? ROLE_SYSTEM_GRAPHIC : c.kind == Kind::Box ? ROLE_SYSTEM_GROUPING : ROLE_SYSTEM_STATICTEXT;
+    // A picture shows no text: its tip says what it is.
+    out.name = c.kind == Kind::Image ? widen(c.tip) : c.kind == Kind::Box ? widen(c.text) : s.shown;
+    out.description = widen(c.tip);
+    out.hidden = s.hidden;
+    out.disabled = s.disabled;
+    out.area = s.area;
+    return true;
 }
 
 void Win32Window::layout() {
@@ -1054,9 +1049,10 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
             }
             return 0;
         }
-        default:
-            if (msg == fieldQueryMessage && msg != 0) return answerFieldQuery(w, l);
+        case WM_GETOBJECT:
+            if (LRESULT answer = answerGetObject(hwnd_, *this, w, l, accessible_)) return answer;
             break;
+        default: break;
     }
     return DefWindowProcW(hwnd_, msg, w, l);
 }

@@ -16,6 +16,7 @@
 #include "ui/toolkit.h"
 #include "ui/win32/browser_host.h"
 #include "ui/win32/win32_text.h"
+#include "ui/win32/window_accessible.h"
 
 namespace ui::win32 {
 
@@ -32,7 +33,7 @@ constexpr int kFirstControlId = 1000;
 bool isToolkitWindow(HWND h);
 void registerWindowClasses();
 
-class Win32Window : public Window {
+class Win32Window : public Window, private AccessibleFields {
 public:
     Win32Window(Win32Toolkit& kit, const WindowDef& def);
     ~Win32Window() override;
@@ -109,7 +110,9 @@ private:
     void invalidateDrawn(int field);
     void paintWindow();
     void drawField(HDC dc, int field);
-    LRESULT answerFieldQuery(WPARAM field, LPARAM asker);
+    // AccessibleFields
+    int fieldCount() const override;
+    bool drawnElement(int field, DrawnElement& out) const override;
     void layout();
     void show(int field);
     void setText(int field, const std::wstring& text);
@@ -158,6 +161,7 @@ private:
     SIZE backdropSize_{0, 0};
     bool backdropStale_ = true;
     IconHandle bigIcon_, smallIcon_;
+    WindowAccessible* accessible_ = nullptr;  // made at the first WM_GETOBJECT
     std::thread preload_;  // pictures and icons made while the procedure starts up
 };
 

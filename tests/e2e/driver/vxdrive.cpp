@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "finder.h"
-#include "ui/win32/field_query.h"
+#include "../../common/accessible_reader.h"
 
 using drive::narrow;
 using drive::widen;
@@ -177,7 +177,7 @@ BOOL CALLBACK findChildById(HWND h, LPARAM param) {
     return TRUE;
 }
 
-using ui::win32::DrawnField;
+using DrawnField = vx::testing::AccessibleChild;
 
 HWND childControl(HWND top, int field) {
     HWND c = GetDlgItem(top, kFieldIdBase + field);
@@ -195,9 +195,9 @@ HWND findField(HWND top, int field, DWORD timeoutMs, DrawnField* drawn) {
     for (;;) {
         if (HWND c = childControl(top, field)) return c;
         // A field the window draws itself (a text, picture or frame) has no child
-        // window: the window answers a query about it.
+        // window: it is an element of the window's accessible client object.
         DrawnField d;
-        if (ui::win32::queryDrawnField(top, field, d)) {
+        if (vx::testing::accessibleElement(top, field, d)) {
             if (drawn) {
                 *drawn = d;
                 return nullptr;
@@ -374,7 +374,7 @@ int cmdText(const Options& o) {
     }
     DrawnField drawn;
     HWND c = findField(top, field, o.timeoutMs, &drawn);
-    outLine(c ? textOf(c) : drawn.text);
+    outLine(c ? textOf(c) : drawn.name);
     return 0;
 }
 
@@ -396,7 +396,7 @@ int cmdState(const Options& o) {
     DrawnField drawn;
     HWND c = field == 0 ? top : findField(top, field, o.timeoutMs, &drawn);
     // A control's own visibility: the window itself may sit hidden in the tray.
-    bool enabled = c ? IsWindowEnabled(c) != FALSE : drawn.enabled, visible = c ? ownVisible(c) : drawn.visible;
+    bool enabled = c ? IsWindowEnabled(c) != FALSE : drawn.enabled(), visible = c ? ownVisible(c) : drawn.visible();
     char buf[64];
     snprintf(buf, sizeof buf, "enabled=%d visible=%d", enabled ? 1 : 0, visible ? 1 : 0);
     out(buf);
