@@ -14,6 +14,7 @@ namespace vx::testing {
 struct AccessibleChild {
     bool element = false;  // a simple element (child ID) rather than an object of its own
     long id = 0;           // the element's child ID
+    HWND window = nullptr;  // an object's window, where it has one
     std::wstring name;
     long role = 0, state = 0;
     RECT location{0, 0, 0, 0};  // on the screen: left, top, right, bottom
@@ -68,6 +69,21 @@ inline bool accessibleChildren(HWND window, std::vector<AccessibleChild>& out) {
         if (kids[i].vt == VT_DISPATCH && kids[i].pdispVal &&
             SUCCEEDED(kids[i].pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
             accessible_detail::describe(object, self, c);
+            // A child window's object: its name and role are its client's, which is how a
+            // screen reader reads a control (Wine's window objects give no name of their own).
+            if (SUCCEEDED(WindowFromAccessibleObject(object, &c.window)) && c.window && c.name.empty()) {
+                IAccessible* inner = nullptr;
+                if (SUCCEEDED(AccessibleObjectFromWindow(c.window, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                                         reinterpret_cast<void**>(&inner))) && inner) {
+                    AccessibleChild client;
+                    accessible_detail::describe(inner, self, client);
+                    c.name = client.name;
+                    c.role = client.role;
+                    c.state = client.state;
+                    if (client.location.right > client.location.left) c.location = client.location;
+                    inner->Release();
+                }
+            }
             object->Release();
         } else if (kids[i].vt == VT_I4) {
             c.element = true;

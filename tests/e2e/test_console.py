@@ -245,6 +245,35 @@ class ConsoleTest(unittest.TestCase):
         self.assertTrue(s.state(MAIN, 25)["visible"])
         self.close_down(s, program, "DA")
 
+    def test_a_screen_reader_reads_the_window(self):
+        # Through the accessibility interface, as assistive technology reads it:
+        # the ID the user reads out to a helper, the texts, the light, the buttons.
+        s = self.scenario()
+        self.registered(s)
+        program = s.start(EXE)
+        s.wait_window(MAIN, exe=EXE, timeout=20)
+        s.wait_text(MAIN, 28, "MARKO")
+        seen = s.accessible(MAIN)
+        drawn = {c["id"]: c for c in seen if c["element"]}
+        STATIC_TEXT, GRAPHIC, GROUPING = 0x29, 0x28, 0x14
+        self.assertEqual((drawn[2]["name"], drawn[2]["role"]), ("0000501", STATIC_TEXT))
+        for field, text in ((9, "Molimo da partneru javite Vaš ID Broj"), (10, "ID:"), (27, "Status"),
+                            (28, "MARKO"), (29, "KOR"), (20, "10.0.0.5")):
+            self.assertEqual((drawn[field]["name"].rstrip(), drawn[field]["role"]), (text, STATIC_TEXT), field)
+        self.assertEqual((drawn[3]["role"], drawn[18]["role"]), (GROUPING, GROUPING))
+        # The status light: green shown, red hidden.
+        self.assertEqual([(drawn[f]["role"], drawn[f]["visible"]) for f in (25, 26)], [(GRAPHIC, True), (GRAPHIC, False)])
+        # Each element where it is on the screen: the label "ID:" left of the ID, the
+        # request above it.
+        left, top, right, bottom = drawn[2]["location"]
+        self.assertTrue(right > left and bottom > top)
+        self.assertLessEqual(drawn[10]["location"][2], left)
+        self.assertLess(drawn[9]["location"][1], top)
+        # The buttons are still listed, with their names.
+        buttons = {c["field"]: c["name"] for c in seen if not c["element"]}
+        self.assertEqual((buttons.get(17), buttons.get(23)), ("Odobravam  pristup", "Pokreni spajanje"))
+        self.close_down(s, program, "DA")
+
     def test_active_sign_ins_fetch(self):
         s = self.scenario(relay=True)
         s.write_console_ini(IDKorisnika=501, NazivKorisnika="MARKO")

@@ -237,6 +237,12 @@ class Driver:
         text, align = self.run("header", title, field).rsplit("\t", 1)
         return text, align
 
+    def accessible(self, title):
+        """The window's accessible client object's children, as a screen reader reads them:
+        [{'element': simple element (id = field number) or an object of its own,
+          'id', 'name', 'role', 'visible', 'enabled', 'location': [left, top, right, bottom]}]."""
+        return [json.loads(line) for line in self.run("accessible", title).splitlines() if line.strip()]
+
     # --- message boxes and menus ---
     def message(self, timeout=DEFAULT_TIMEOUT, exe=None):
         """The message box shown: {'hwnd','caption','text','buttons':[{'id','label'}]}."""

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -346,6 +348,111 @@ TEST_F(Win32ToolkitTest, DrawnTextsPicturesAndFramesShowOnTheScreenAndFollowChan
     EXPECT_EQ(0, pixelsOf(top, red)) << "a hidden text leaves the window's background";
     EXPECT_EQ(frame, pixelsOf(top, blue));
     w->close();
+}
+
+// What an assistive aid reads: the drawn fields as elements (child ID = field
+// number) with their text, role, state and place, beside the child windows.
+TEST_F(Win32ToolkitTest, AssistiveTechnologyReadsDrawnFieldsBesideTheChildWindows) {
+    const COLORREF red = RGB(255, 0, 0);
+    vx::Text<10> word{"MMMM"};
+    WindowDef d;
+    d.title = "Citac";
+    d.w = 200;
+    d.h = 80;
+    d.bg = RGB(255, 255, 255);
+    d.controls = {
+        display(Var::of(word), Format::text(10)).at(4, 4, 80, 14).withFont(Font{"Tahoma", 12, true, true})
+            .colours(red),                                               // 1
+        string("Skriven").at(4, 24, 60, 10).with(Hidden),               // 2
+        string("Siv").at(4, 36, 60, 10).with(Disabled),                 // 3
+        image("red.bmp").at(100, 4, 20, 20).withTip("Veza"),            // 4
+        control(Kind::Box, "Okvir").at(130, 4, 60, 40),                  // 5
+        button("U redu").at(100, 50, 50, 14),                           // 6
+        entry(Var::of(word), Format::text(10)).at(4, 50, 60, 12),       // 7
+    };
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    w->display(0, 0);
+    drain(*w);
+
+    std::vector<vx::testing::AccessibleChild> all;
+    ASSERT_TRUE(vx::testing::accessibleChildren(top, all));
+    std::map<long, vx::testing::AccessibleChild> drawnFields;
+    std::map<HWND, std::wstring> windows;
+    for (const auto& c : all) {
+        if (c.element) drawnFields[c.id] = c;
+        else windows[c.window] = c.name;
+    }
+    struct Want {
+        long field, role;
+        const wchar_t* name;
+        bool visible, enabled;
+    } wants[] = {
+        {1, ROLE_SYSTEM_STATICTEXT, L"MMMM", true, true},
+        {2, ROLE_SYSTEM_STATICTEXT, L"Skriven", false, true},
+        {3, ROLE_SYSTEM_STATICTEXT, L"Siv", true, false},
+        {4, ROLE_SYSTEM_GRAPHIC, L"Veza", true, true},
+        {5, ROLE_SYSTEM_GROUPING, L"Okvir", true, true},
+    };
+    ASSERT_EQ(std::size(wants), drawnFields.size()) << "one element per drawn field, none for the controls";
+    for (const Want& want : wants) {
+        const auto& c = drawnFields[want.field];
+        EXPECT_EQ(want.role, c.role) << want.field;
+        EXPECT_EQ(want.name, c.name) << want.field;
+        EXPECT_EQ(want.visible, c.visible()) << want.field;
+        EXPECT_EQ(want.enabled, c.enabled()) << want.field;
+    }
+    // The child windows as the system lists them: the button with its name.
+    EXPECT_EQ(L"U redu", windows[child(*w, 6)]);
+    EXPECT_EQ(1u, windows.count(child(*w, 7)));
+
+    // Its place on the screen holds its pixels; a point in it hits it.
+    RECT painted{LONG_MAX, LONG_MAX, -1, -1};
+    RECT area;
+    GetClientRect(top, &area);
+    HDC dc = GetDC(top);
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x)
+            if (GetPixel(dc, x, y) == red && x < area.right / 2)
+                painted = RECT{std::min(painted.left, LONG(x)), std::min(painted.top, LONG(y)),
+                               std::max(painted.right, LONG(x)), std::max(painted.bottom, LONG(y))};
+    ReleaseDC(top, dc);
+    ASSERT_GE(painted.right, 0);
+    MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&painted), 2);
+    const RECT& at = drawnFields[1].location;
+    EXPECT_TRUE(painted.left >= at.left && painted.right < at.right && painted.top >= at.top &&
+                painted.bottom < at.bottom);
+    vx::testing::ComForReading com;
+    IAccessible* client = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(top, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                                        reinterpret_cast<void**>(&client)));
+    VARIANT hit;
+    VariantInit(&hit);
+    EXPECT_HRESULT_SUCCEEDED(client->accHitTest((at.left + at.right) / 2, (at.top + at.bottom) / 2, &hit));
+    EXPECT_EQ(VT_I4, hit.vt);
+    EXPECT_EQ(1, hit.lVal);
+
+    // A changed value and state are read as they are now.
+    word = vx::Text<10>{"Novo"};
+    w->redrawDisplays();
+    w->setHidden(2, false);
+    vx::testing::AccessibleChild now;
+    ASSERT_TRUE(vx::testing::accessibleElement(top, 1, now));
+    EXPECT_EQ(L"Novo", now.name);
+    ASSERT_TRUE(vx::testing::accessibleElement(top, 2, now));
+    EXPECT_TRUE(now.visible());
+
+    // An aid that still holds the object once the window has gone gets an error, not a crash.
+    w->close();
+    LONG count = 0;
+    EXPECT_HRESULT_FAILED(client->get_accChildCount(&count));
+    VARIANT first;
+    first.vt = VT_I4;
+    first.lVal = 1;
+    BSTR name = nullptr;
+    EXPECT_HRESULT_FAILED(client->get_accName(first, &name));
+    client->Release();
 }
 
 // The window's tooltip control, once there is one.

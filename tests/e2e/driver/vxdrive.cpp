@@ -22,6 +22,7 @@ const wchar_t* const kUsage =
     L"  text TITLE FIELD | state TITLE FIELD | set TITLE FIELD TEXT\n"
     L"  type TITLE FIELD TEXT | mouse TITLE FIELD|closebox | resize TITLE WIDTH HEIGHT\n"
     L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE | header TITLE FIELD\n"
+    L"  accessible TITLE\n"
     L"  message | answer LABEL_OR_ID | menu N\n"
     L"  post TITLE MSG WPARAM LPARAM | send TITLE MSG WPARAM LPARAM | list\n"
     L"options: --timeout S  --exe NAME  --pid N  --any  --all  --force\n"
@@ -558,6 +559,28 @@ int cmdHeader(const Options& o) {
     return 0;
 }
 
+// The window as assistive technology reads it: one JSON object per child of its
+// accessible client object, in the order the object lists them.
+int cmdAccessible(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    std::vector<vx::testing::AccessibleChild> all;
+    if (!vx::testing::accessibleChildren(top, all)) fail(L"the window gives no accessible client object");
+    for (const vx::testing::AccessibleChild& c : all) {
+        const RECT& r = c.location;
+        char tail[200];
+        snprintf(tail, sizeof tail, ", \"role\": %ld, \"visible\": %s, \"enabled\": %s, \"location\": [%ld, %ld, %ld, %ld]}\n",
+                 c.role, c.visible() ? "true" : "false", c.enabled() ? "true" : "false", (long)r.left, (long)r.top,
+                 (long)r.right, (long)r.bottom);
+        // An object with a window of its own: the field of that window (0: none of ours).
+        int field = c.window ? GetDlgCtrlID(c.window) - kFieldIdBase : 0;
+        if (field < 0) field = 0;
+        out("{\"element\": " + std::string(c.element ? "true" : "false") + ", \"id\": " + std::to_string(c.id) +
+            ", \"field\": " + std::to_string(c.element ? c.id : field) +
+            ", \"name\": " + jsonString(c.name) + tail);
+    }
+    return 0;
+}
+
 int cmdMessage(const Options& o) {
     Dialog d = waitDialog(o);
     std::string s = "{\"hwnd\": " + jsonString(hex(d.hwnd)) + ", \"caption\": " + jsonString(d.caption) +
@@ -664,6 +687,7 @@ int run(const Options& o) {
     if (cmd == L"click" || cmd == L"check") return cmdClick(o);
     if (cmd == L"controls") return cmdControls(o);
     if (cmd == L"header") return cmdHeader(o);
+    if (cmd == L"accessible") return cmdAccessible(o);
     if (cmd == L"message") return cmdMessage(o);
     if (cmd == L"answer") return cmdAnswer(o);
     if (cmd == L"menu") return cmdMenu(o);
