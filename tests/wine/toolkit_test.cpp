@@ -645,6 +645,152 @@ TEST_F(Win32ToolkitTest, ATransparentControlShowsThePictureBeneathItInPlace) {
     w->close();
 }
 
+// --- the drawn fields in every frame and in captures ---
+
+// A top-down 32-bit picture of `size` (0x00RRGGBB per pixel): a memory DC
+// filled with a colour no window here uses, then handed to `draw`.
+constexpr COLORREF kUnusedColour = RGB(255, 0, 255);
+std::vector<uint32_t> capture(SIZE size, const std::function<void(HDC)>& draw) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = -size.cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    RECT all{0, 0, size.cx, size.cy};
+    HBRUSH unused = CreateSolidBrush(kUnusedColour);
+    FillRect(mem, &all, unused);
+    DeleteObject(unused);
+    draw(mem);
+    GdiFlush();
+    std::vector<uint32_t> out(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size.cx * size.cy);
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    return out;
+}
+
+SIZE clientSize(HWND top) {
+    RECT rc;
+    GetClientRect(top, &rc);
+    return SIZE{rc.right, rc.bottom};
+}
+
+// The client area as the screen shows it now, read without pumping a message.
+std::vector<uint32_t> onScreen(HWND top) {
+    SIZE size = clientSize(top);
+    return capture(size, [&](HDC mem) {
+        HDC dc = GetDC(top);
+        BitBlt(mem, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
+        ReleaseDC(top, dc);
+    });
+}
+
+int count(const std::vector<uint32_t>& pixels, COLORREF colour) {
+    uint32_t want = uint32_t(GetRValue(colour)) << 16 | uint32_t(GetGValue(colour)) << 8 | GetBValue(colour);
+    return int(std::count(pixels.begin(), pixels.end(), want));
+}
+
+int differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
+// A picture on the left and a red text on the right, on white: painted once,
+// it is the picture every later frame and capture must match.
+struct DrawnWindow {
+    static constexpr COLORREF white = RGB(255, 255, 255), red = RGB(255, 0, 0);
+    std::unique_ptr<Window> w;
+    HWND top = nullptr;
+    std::vector<uint32_t> painted;
+
+    DrawnWindow() {
+        WindowDef d;
+        d.title = "Nacrtano";
+        d.w = 160;
+        d.h = 40;
+        d.bg = white;
+        d.controls = {
+            image("red.bmp").at(0, 0, 40, 40),                                                              // 1
+            string("MMMM").at(50, 12, 100, 14).withFont(Font{"Tahoma", 12, true, true}).colours(red),  // 2
+        };
+        w = toolkit().create(d);
+        openAndWait(*w);
+        top = reinterpret_cast<HWND>(w->handle());
+        painted = onScreen(top);
+        EXPECT_GT(count(painted, red), 0) << "the text is painted";
+        EXPECT_GT(pictured(painted), int(painted.size()) / 5) << "the picture is painted";
+    }
+    ~DrawnWindow() { w->close(); }
+    // Pixels of the picture: neither the background, the text nor unpainted.
+    static int pictured(const std::vector<uint32_t>& p) {
+        return int(p.size()) - count(p, white) - count(p, red) - count(p, kUnusedColour);
+    }
+};
+
+// Wine erases a window as it shows it, inside ShowWindow; its paint comes
+// later from the queue. The frame between must already hold the fields.
+TEST_F(Win32ToolkitTest, DrawnFieldsStayOnTheScreenWhenTheWindowIsRestoredOrShownAgain) {
+    struct Case {
+        const char* what;
+        int away, back;
+    } cases[] = {{"restored", SW_MINIMIZE, SW_RESTORE}, {"shown again", SW_HIDE, SW_SHOW}};
+    for (const Case& c : cases) {
+        DrawnWindow dw;
+        ShowWindow(dw.top, c.away);
+        drain(*dw.w);
+        EXPECT_FALSE(IsWindowVisible(dw.top) && !IsIconic(dw.top)) << c.what;
+        ShowWindow(dw.top, c.back);  // no message pumped before the reading
+        EXPECT_EQ(0, differing(dw.painted, onScreen(dw.top))) << c.what << ", before the paint";
+        drain(*dw.w);
+        EXPECT_EQ(0, differing(dw.painted, onScreen(dw.top))) << c.what << ", after the paint";
+    }
+}
+
+// Captures of the window (PrintWindow, and WM_PRINTCLIENT into a memory DC)
+// show what the screen shows, as they showed the static controls.
+TEST_F(Win32ToolkitTest, CapturesOfTheWindowShowItsDrawnFields) {
+    DrawnWindow dw;
+    SIZE size = clientSize(dw.top);
+    auto client = capture(size, [&](HDC mem) { PrintWindow(dw.top, mem, PW_CLIENTONLY); });
+    EXPECT_EQ(0, differing(dw.painted, client)) << "PrintWindow, client area";
+    auto printed = capture(size, [&](HDC mem) {
+        SendMessageW(dw.top, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+    EXPECT_EQ(0, differing(dw.painted, printed)) << "WM_PRINTCLIENT";
+    // Into a DC whose origin is moved, as a themed control draws its parent
+    // beneath it: the picture moves with the rest.
+    const int dx = 7, dy = 5;
+    SIZE larger{size.cx + dx, size.cy + dy};
+    auto moved = capture(larger, [&](HDC mem) {
+        SetViewportOrgEx(mem, dx, dy, nullptr);
+        SendMessageW(dw.top, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    });
+    std::vector<uint32_t> inside;
+    for (int y = dy; y < larger.cy; ++y) {
+        auto row = moved.begin() + y * larger.cx;
+        inside.insert(inside.end(), row + dx, row + larger.cx);
+    }
+    EXPECT_EQ(0, differing(dw.painted, inside)) << "WM_PRINTCLIENT at a moved origin";
+
+    // The whole window: Wine's WM_PRINT leaves the frame out and puts the client
+    // area at the corner, so only what it holds is compared.
+    RECT frame;
+    GetWindowRect(dw.top, &frame);
+    auto window = capture(SIZE{frame.right - frame.left, frame.bottom - frame.top},
+                          [&](HDC mem) { PrintWindow(dw.top, mem, 0); });
+    EXPECT_EQ(count(dw.painted, dw.red), count(window, dw.red)) << "PrintWindow, whole window: the text";
+    EXPECT_EQ(count(dw.painted, dw.white), count(window, dw.white)) << "... the background";
+    EXPECT_EQ(dw.pictured(dw.painted), dw.pictured(window)) << "... the picture";
+}
+
 TEST_F(Win32ToolkitTest, OpenQueuesOpenWindowFirstThenFocus) {
     AllKinds v;
     auto w = toolkit().create(v.def());

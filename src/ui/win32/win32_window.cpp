@@ -982,13 +982,11 @@ LRESULT Win32Window::handleMessage(UINT msg, WPARAM w, LPARAM l) {
             if (w == kTimerId && open_) queue(EVENT_Timer);
             return 0;
         case WM_PAINT: paintWindow(); return 0;
-        case WM_ERASEBKGND: {
+        case WM_ERASEBKGND:
             if (painting_) return 1;  // the paint itself covers everything
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            paintBackground(reinterpret_cast<HDC>(w), rc, POINT{0, 0});
+            eraseWithFields(reinterpret_cast<HDC>(w));
             return 1;
-        }
+        case WM_PRINTCLIENT: printClient(reinterpret_cast<HDC>(w), l); return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:

@@ -108,8 +108,12 @@ private:
     bool drawnKind(int field) const;
     void placeDrawn(int field);
     void invalidateDrawn(int field);
+    void paintArea(HDC dc, const RECT& rc);
     void paintWindow();
-    void drawField(HDC dc, int field);
+    RECT drawablePart(HDC dc) const;
+    void eraseWithFields(HDC dc);
+    void printClient(HDC dc, LPARAM flags);
+    void drawField(HDC dc, int field, POINT origin);
     // AccessibleFields
     int fieldCount() const override;
     bool drawnElement(int field, DrawnElement& out) const override;

@@ -100,40 +100,71 @@ HBRUSH Win32Window::backdropBrush() {
     return backdropBrush_.get();
 }
 
-// The window's own paint: the backdrop (background and pictures), then the
-// frames, then the texts, each drawn straight over it as a static control
-// would draw itself.
+// Draws the part `rc` (client coordinates) of the client area into `dc`: the
+// backdrop (background and pictures), then the frames, then the texts, each
+// drawn straight over it as a static control would draw itself.
+void Win32Window::paintArea(HDC dc, const RECT& rc) {
+    if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+    // Brush origins are in device units: the client's corner wherever the DC puts it.
+    POINT origin{0, 0};
+    LPtoDP(dc, &origin, 1);
+    POINT oldOrigin;
+    SetBrushOrgEx(dc, origin.x, origin.y, &oldOrigin);
+    HBRUSH backdrop = backdropBrush();
+    if (backdrop) FillRect(dc, &rc, backdrop);
+    else paintBackground(dc, rc, origin);
+    // Pictures are in the backdrop; frames first, texts over them.
+    for (bool frames : {true, false}) {
+        for (int f = 1; f <= int(slots_.size()); ++f) {
+            const Slot& s = slots_[std::size_t(f - 1)];
+            Kind k = control(f).kind;
+            RECT overlap;
+            if (!s.drawn || s.hidden || k == Kind::Image || (k == Kind::Box) != frames ||
+                !IntersectRect(&overlap, &s.area, &rc))
+                continue;
+            drawField(dc, f, origin);
+        }
+    }
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+}
+
 void Win32Window::paintWindow() {
     PAINTSTRUCT ps;
     painting_ = true;
     HDC dc = BeginPaint(hwnd_, &ps);
     painting_ = false;
-    const RECT& rc = ps.rcPaint;
-    if (dc && rc.right > rc.left && rc.bottom > rc.top) {
-        HBRUSH backdrop = backdropBrush();
-        if (backdrop) {
-            SetBrushOrgEx(dc, 0, 0, nullptr);
-            FillRect(dc, &rc, backdrop);
-        } else {
-            paintBackground(dc, rc, POINT{0, 0});
-        }
-        // Pictures are in the backdrop; frames first, texts over them.
-        for (bool frames : {true, false}) {
-            for (int f = 1; f <= int(slots_.size()); ++f) {
-                const Slot& s = slots_[std::size_t(f - 1)];
-                Kind k = control(f).kind;
-                RECT overlap;
-                if (!s.drawn || s.hidden || k == Kind::Image || (k == Kind::Box) != frames ||
-                    !IntersectRect(&overlap, &s.area, &rc))
-                    continue;
-                drawField(dc, f);
-            }
-        }
-    }
+    if (dc) paintArea(dc, ps.rcPaint);
     EndPaint(hwnd_, &ps);
 }
 
-void Win32Window::drawField(HDC dc, int field) {
+// The part of the client area a DC lets through, in client coordinates.
+RECT Win32Window::drawablePart(HDC dc) const {
+    RECT rc, clip;
+    GetClientRect(hwnd_, &rc);
+    int kind = GetClipBox(dc, &clip);
+    if (kind == NULLREGION) return RECT{0, 0, 0, 0};
+    if (kind != ERROR) IntersectRect(&rc, &rc, &clip);
+    return rc;
+}
+
+// An erase outside the paint: showing or restoring the window erases at once
+// and paints later from the queue, so the erase draws the fields as well, or
+// the frame between shows the bare background. On the window's own DC what it
+// drew is done, and the paint that would draw it again is spared.
+void Win32Window::eraseWithFields(HDC dc) {
+    RECT rc = drawablePart(dc);
+    paintArea(dc, rc);
+    if (!IsRectEmpty(&rc) && WindowFromDC(dc) == hwnd_) ValidateRect(hwnd_, &rc);
+}
+
+// What the paint draws, into a DC of someone else's (PrintWindow, the system's
+// captures, a themed control drawing its parent beneath it). The backdrop is
+// part of it, so PRF_ERASEBKGND adds nothing.
+void Win32Window::printClient(HDC dc, LPARAM flags) {
+    if (flags & PRF_CLIENT) paintArea(dc, drawablePart(dc));
+}
+
+void Win32Window::drawField(HDC dc, int field, POINT origin) {
     const Control& c = control(field);
     Slot& s = slots_[std::size_t(field - 1)];
     RECT rc = s.area;
@@ -165,7 +196,7 @@ void Win32Window::drawField(HDC dc, int field) {
             SIZE ext{};
             GetTextExtentPoint32W(dc, t.c_str(), int(t.size()), &ext);
             RECT fill{tr.left, tr.top, std::min<LONG>(tr.right, tr.left + ext.cx), tr.bottom};
-            paintBackground(dc, fill, POINT{0, 0});
+            paintBackground(dc, fill, origin);
             DrawTextW(dc, t.c_str(), int(t.size()), &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
             SelectObject(dc, oldFont);
         }
@@ -174,7 +205,7 @@ void Win32Window::drawField(HDC dc, int field) {
     // A text as a static control shows it: on its colour, else the window's
     // background unless transparent; wrapped at words; grey when disabled.
     if (s.brush) FillRect(dc, &rc, s.brush.get());
-    else if (!has(c, Transparent)) paintBackground(dc, rc, POINT{0, 0});
+    else if (!has(c, Transparent)) paintBackground(dc, rc, origin);
     if (has(c, Boxed)) {
         FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
         InflateRect(&rc, -1, -1);
