@@ -1,10 +1,14 @@
-// A separable box filter in fixed point: the weights of each target pixel sum
-// to exactly kOne, so a plain area keeps its exact colour. With weights of
-// 8 bits, two channels share one 32-bit sum (each lane stays below 2^16).
+// A separable box filter in two forms. Ordinary factors use fixed point: the
+// weights of each target pixel sum to exactly kOne, so a plain area keeps its
+// exact colour, and with weights of 8 bits two channels share one 32-bit sum
+// (each lane stays below 2^16). Shrinks beyond kFastShrink would lose too
+// much to 8-bit weights, so they sum whole runs of source pixels exactly and
+// divide once per channel, rounding.
 #include "ui/picture_scale.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace ui {
@@ -12,6 +16,10 @@ namespace {
 
 constexpr uint32_t kBits = 8;
 constexpr uint32_t kOne = 1u << kBits;
+
+// Up to this many source pixels per target pixel, rounding each weight to
+// 1/kOne costs at most about one level.
+constexpr int kFastShrink = 2;
 
 struct Tap {
     int from;
@@ -55,43 +63,210 @@ constexpr uint32_t kHalf = 0x00800080;  // rounds each lane
 
 uint32_t packed(uint32_t lo, uint32_t hi) { return ((lo >> kBits) & kLanes) | (hi & ~kLanes); }
 
-}  // namespace
+// Measured in units where a source pixel is toSize long and a target pixel
+// fromSize long, every overlap is a whole number: target i takes source
+// `first` with weight `head`, `last` with `tail`, those between with `inner`
+// each, and divides by `whole`.
+struct Span {
+    int first, last;
+    uint32_t head, tail;
+};
 
-void scalePixels(const uint32_t* from, int fromWidth, int fromHeight, uint32_t* to, int toWidth, int toHeight) {
-    if (fromWidth < 1 || fromHeight < 1 || toWidth < 1 || toHeight < 1) return;
-    Axis across = axisTaps(fromWidth, toWidth), down = axisTaps(fromHeight, toHeight);
-    const std::size_t width = std::size_t(toWidth);
-    // Across each source row first, into rows of the target's width.
-    std::vector<uint32_t> rows(std::size_t(fromHeight) * width);
-    for (int y = 0; y < fromHeight; ++y) {
-        const uint32_t* src = from + std::size_t(y) * std::size_t(fromWidth);
-        uint32_t* out = &rows[std::size_t(y) * width];
-        for (std::size_t x = 0; x < width; ++x) {
-            uint32_t lo = kHalf, hi = kHalf;
-            for (std::size_t t = across.first[x]; t < across.first[x + 1]; ++t) {
-                uint32_t p = src[across.taps[t].from], w = across.taps[t].weight;
-                lo += (p & kLanes) * w;
-                hi += ((p >> 8) & kLanes) * w;
-            }
-            out[x] = packed(lo, hi);
-        }
+// Divides by a fixed d >= 2 with a multiply and shifts, exactly for any
+// 32-bit dividend (Granlund and Montgomery's method).
+struct Divisor {
+    uint32_t magic = 0;
+    int shift = 0;  // ceil(log2 d) - 1
+
+    explicit Divisor(uint32_t d) {
+        int bits = 0;
+        while ((uint64_t(1) << bits) < d) ++bits;
+        magic = uint32_t((uint64_t(1) << 32) * ((uint64_t(1) << bits) - d) / d + 1);
+        shift = bits - 1;
     }
-    // Then down: each target row sums the rows it covers.
+    uint32_t operator()(uint32_t n) const {
+        uint32_t t = uint32_t((uint64_t(magic) * n) >> 32);
+        return (t + ((n - t) >> 1)) >> shift;
+    }
+};
+
+struct Runs {
+    std::vector<Span> spans;
+    uint32_t inner, whole;
+    Divisor byWhole;
+    bool small;  // sums (below 256 * whole) fit 32 bits
+};
+
+Runs axisRuns(int fromSize, int toSize) {
+    Runs r{{}, uint32_t(toSize), uint32_t(fromSize), Divisor(uint32_t(fromSize)), fromSize < (1 << 24)};
+    r.spans.reserve(std::size_t(toSize));
+    const int64_t from = fromSize, to = toSize;
+    for (int64_t i = 0; i < to; ++i) {
+        int64_t begin = i * from, end = begin + from;
+        int64_t j0 = begin / to, j1 = (end - 1) / to;
+        Span s{int(j0), int(j1), 0, 0};
+        if (j0 == j1) {
+            s.head = r.whole;
+        } else {
+            s.head = uint32_t((j0 + 1) * to - begin);
+            s.tail = uint32_t(end - j1 * to);
+        }
+        r.spans.push_back(s);
+    }
+    return r;
+}
+
+// Channel sums in 16-bit lanes, two pixels to a 64-bit word split as kLanes
+// splits one: each lane adds up kRunChunk values without a carry.
+constexpr int kRunChunk = 256;
+constexpr uint64_t kWideLanes = 0x00FF00FF00FF00FFull;
+
+struct Sums {
+    uint64_t c[4] = {0, 0, 0, 0};  // channels 0..3
+
+    // `lo` holds channels 0 and 2, `hi` 1 and 3, of the pixels in the lower and upper halves.
+    void add(uint64_t lo, uint64_t hi) {
+        c[0] += (lo & 0xFFFF) + (lo >> 32 & 0xFFFF);
+        c[2] += (lo >> 16 & 0xFFFF) + (lo >> 48);
+        c[1] += (hi & 0xFFFF) + (hi >> 32 & 0xFFFF);
+        c[3] += (hi >> 16 & 0xFFFF) + (hi >> 48);
+    }
+};
+
+// Two neighbouring pixels, the first in the lower half (as on x86).
+uint64_t pair(const uint32_t* p) {
+    uint64_t q;
+    std::memcpy(&q, p, sizeof q);
+    return q;
+}
+
+uint32_t divided(uint64_t sum, const Runs& r) {
+    uint64_t n = sum + r.whole / 2;
+    return r.small ? r.byWhole(uint32_t(n)) : uint32_t(n / r.whole);
+}
+
+// Sums[k] = head * channel k of `first` + tail * of `last` + inner * of those
+// between, all divided by whole; `between` holds the channel sums of those between.
+uint32_t averaged(const Sums& between, uint32_t first, uint32_t last, const Span& s, const Runs& r) {
+    uint32_t out = 0;
+    for (int k = 0; k < 4; ++k) {
+        uint64_t sum = between.c[k] * r.inner + uint64_t((first >> (8 * k)) & 0xFF) * s.head +
+                       uint64_t((last >> (8 * k)) & 0xFF) * s.tail;
+        out |= divided(sum, r) << (8 * k);
+    }
+    return out;
+}
+
+void shrinkRow(const uint32_t* src, const Runs& across, uint32_t* out) {
+    for (std::size_t x = 0; x < across.spans.size(); ++x) {
+        const Span& s = across.spans[x];
+        Sums between;
+        for (int j = s.first + 1; j < s.last;) {
+            int stop = std::min(s.last, j + 4 * kRunChunk);
+            uint64_t lo = 0, hi = 0, lo2 = 0, hi2 = 0;  // two chains run side by side
+            for (; j + 3 < stop; j += 4) {
+                uint64_t q = pair(src + j), q2 = pair(src + j + 2);
+                lo += q & kWideLanes;
+                hi += q >> 8 & kWideLanes;
+                lo2 += q2 & kWideLanes;
+                hi2 += q2 >> 8 & kWideLanes;
+            }
+            between.add(lo2, hi2);
+            for (; j + 1 < stop; j += 2) {
+                uint64_t q = pair(src + j);
+                lo += q & kWideLanes;
+                hi += q >> 8 & kWideLanes;
+            }
+            if (j < stop) {
+                lo += src[j] & kLanes;
+                hi += src[j] >> 8 & kLanes;
+                ++j;
+            }
+            between.add(lo, hi);
+        }
+        out[x] = averaged(between, src[s.first], src[s.last], s, across);
+    }
+}
+
+void fastRow(const uint32_t* src, const Axis& across, uint32_t* out) {
+    for (std::size_t x = 0; x + 1 < across.first.size(); ++x) {
+        uint32_t lo = kHalf, hi = kHalf;
+        for (std::size_t t = across.first[x]; t < across.first[x + 1]; ++t) {
+            uint32_t p = src[across.taps[t].from], w = across.taps[t].weight;
+            lo += (p & kLanes) * w;
+            hi += ((p >> 8) & kLanes) * w;
+        }
+        out[x] = packed(lo, hi);
+    }
+}
+
+// Each target row sums the rows it covers.
+void fastDown(const uint32_t* rows, std::size_t width, const Axis& down, uint32_t* to) {
     std::vector<uint32_t> lo(width), hi(width);
-    for (int y = 0; y < toHeight; ++y) {
+    for (std::size_t y = 0; y + 1 < down.first.size(); ++y) {
         std::fill(lo.begin(), lo.end(), kHalf);
         std::fill(hi.begin(), hi.end(), kHalf);
-        for (std::size_t t = down.first[std::size_t(y)]; t < down.first[std::size_t(y) + 1]; ++t) {
-            const uint32_t* row = &rows[std::size_t(down.taps[t].from) * width];
+        for (std::size_t t = down.first[y]; t < down.first[y + 1]; ++t) {
+            const uint32_t* row = rows + std::size_t(down.taps[t].from) * width;
             uint32_t w = down.taps[t].weight;
             for (std::size_t x = 0; x < width; ++x) {
                 lo[x] += (row[x] & kLanes) * w;
                 hi[x] += ((row[x] >> 8) & kLanes) * w;
             }
         }
-        uint32_t* out = to + std::size_t(y) * width;
+        uint32_t* out = to + y * width;
         for (std::size_t x = 0; x < width; ++x) out[x] = packed(lo[x], hi[x]);
     }
+}
+
+void shrinkDown(const uint32_t* rows, std::size_t width, const Runs& down, uint32_t* to) {
+    std::vector<uint32_t> lo(width), hi(width);
+    std::vector<Sums> between(width);
+    for (std::size_t y = 0; y < down.spans.size(); ++y) {
+        const Span& s = down.spans[y];
+        std::fill(between.begin(), between.end(), Sums{});
+        for (int j = s.first + 1; j < s.last;) {
+            int stop = std::min(s.last, j + kRunChunk);
+            std::fill(lo.begin(), lo.end(), 0);
+            std::fill(hi.begin(), hi.end(), 0);
+            for (; j < stop; ++j) {
+                const uint32_t* row = rows + std::size_t(j) * width;
+                for (std::size_t x = 0; x < width; ++x) {
+                    lo[x] += row[x] & kLanes;
+                    hi[x] += (row[x] >> 8) & kLanes;
+                }
+            }
+            for (std::size_t x = 0; x < width; ++x) between[x].add(lo[x], hi[x]);
+        }
+        const uint32_t* first = rows + std::size_t(s.first) * width;
+        const uint32_t* last = rows + std::size_t(s.last) * width;
+        uint32_t* out = to + y * width;
+        for (std::size_t x = 0; x < width; ++x) out[x] = averaged(between[x], first[x], last[x], s, down);
+    }
+}
+
+bool strongShrink(int fromSize, int toSize) { return int64_t(fromSize) > int64_t(toSize) * kFastShrink; }
+
+}  // namespace
+
+void scalePixels(const uint32_t* from, int fromWidth, int fromHeight, uint32_t* to, int toWidth, int toHeight) {
+    if (fromWidth < 1 || fromHeight < 1 || toWidth < 1 || toHeight < 1) return;
+    const std::size_t width = std::size_t(toWidth);
+    // Across each source row first, into rows of the target's width.
+    std::vector<uint32_t> rows(std::size_t(fromHeight) * width);
+    if (strongShrink(fromWidth, toWidth)) {
+        Runs across = axisRuns(fromWidth, toWidth);
+        for (int y = 0; y < fromHeight; ++y)
+            shrinkRow(from + std::size_t(y) * std::size_t(fromWidth), across, &rows[std::size_t(y) * width]);
+    } else {
+        Axis across = axisTaps(fromWidth, toWidth);
+        for (int y = 0; y < fromHeight; ++y)
+            fastRow(from + std::size_t(y) * std::size_t(fromWidth), across, &rows[std::size_t(y) * width]);
+    }
+    if (strongShrink(fromHeight, toHeight))
+        shrinkDown(rows.data(), width, axisRuns(fromHeight, toHeight), to);
+    else
+        fastDown(rows.data(), width, axisTaps(fromHeight, toHeight), to);
 }
 
 }  // namespace ui

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -15,6 +17,23 @@ Pixels scaled(const Pixels& from, int fw, int fh, int tw, int th) {
 }
 
 uint32_t grey(uint32_t v) { return v | v << 8 | v << 16; }
+
+// How much of source pixel j lies inside target pixel i, as a share of i.
+double share(int j, int i, int fromSize, int toSize) {
+    double step = double(fromSize) / toSize;
+    return std::max(0.0, std::min(j + 1.0, (i + 1) * step) - std::max(double(j), i * step)) / step;
+}
+
+// Channel `k` of target pixel (x, y), averaged over its area in doubles.
+double areaMean(const Pixels& from, int fw, int fh, int tw, int th, int x, int y, int k) {
+    double sum = 0;
+    for (int sy = int(y * double(fh) / th); sy < fh && sy < (y + 1) * double(fh) / th; ++sy) {
+        double wy = share(sy, y, fh, th);
+        for (int sx = int(x * double(fw) / tw); sx < fw && sx < (x + 1) * double(fw) / tw; ++sx)
+            sum += wy * share(sx, x, fw, tw) * double(from[std::size_t(sy) * std::size_t(fw) + std::size_t(sx)] >> (8 * k) & 0xFF);
+    }
+    return sum;
+}
 
 TEST(PictureScale, APlainPictureKeepsItsExactColourAtAnySize) {
     struct Case { int fw, fh, tw, th; } cases[] = {
@@ -74,6 +93,31 @@ TEST(PictureScale, AStrongShrinkAveragesEachThirdOfAGradient) {
         uint32_t v = to[std::size_t(x)] & 0xFF;
         EXPECT_NEAR(double(v), double(means[x]), 3.0) << "pixel " << x;
         EXPECT_EQ(to[std::size_t(x)], grey(v)) << "channels apart at " << x;
+    }
+}
+
+TEST(PictureScale, StripesAverageWithinOneLevelAtAnyFactorOnEitherAxis) {
+    // Three white pixels, then one black: a mean of 191.25 however far it shrinks.
+    struct Case { int fw, fh, tw, th; } cases[] = {
+        {1024, 1, 1, 1}, {4096, 1, 1, 1}, {100000, 1, 1, 1}, {300001, 1, 1, 1},  // whole runs, past 2^16 sums
+        {1000, 1, 3, 1}, {99999, 1, 7, 1}, {1021, 1, 100, 1}, {7, 1, 3, 1},       // cut pixels at both ends
+        {1024, 1024, 1, 1}, {3000, 40, 5, 30}, {5000, 9, 3, 2},                   // both axes, mixed with the fast path
+        {630, 1, 626, 1}, {2, 1, 3, 1},                                           // ordinary factors
+    };
+    for (const Case& c : cases) {
+        for (bool down : {false, true}) {  // each case also turned on its side
+            const int fw = down ? c.fh : c.fw, fh = down ? c.fw : c.fh, tw = down ? c.th : c.tw, th = down ? c.tw : c.th;
+            Pixels from(std::size_t(fw) * std::size_t(fh));
+            for (int y = 0; y < fh; ++y)
+                for (int x = 0; x < fw; ++x) from[std::size_t(y) * std::size_t(fw) + std::size_t(x)] = (x + y) % 4 == 3 ? 0 : 0xFFFFFFFF;
+            Pixels to = scaled(from, fw, fh, tw, th);
+            for (int y = 0; y < th; ++y)
+                for (int x = 0; x < tw; ++x)
+                    for (int k = 0; k < 4; ++k)
+                        ASSERT_NEAR(double(to[std::size_t(y) * std::size_t(tw) + std::size_t(x)] >> (8 * k) & 0xFF),
+                                    areaMean(from, fw, fh, tw, th, x, y, k), 1.0)
+                            << fw << "x" << fh << " -> " << tw << "x" << th << " at " << x << "," << y << " channel " << k;
+        }
     }
 }
 
