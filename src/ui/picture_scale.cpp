@@ -72,33 +72,32 @@ struct Span {
     uint32_t head, tail;
 };
 
-// Divides by a fixed d >= 2 with a multiply and shifts, exactly for any
-// 32-bit dividend (Granlund and Montgomery's method).
+// Divides a sum below 256 * d by a fixed d < kNarrowWhole with one multiply:
+// m = 2^k / d rounded up, with 2^k >= 256 * d^2, is off by less than 1 / d.
+constexpr uint32_t kNarrowWhole = 1u << 23;
+
 struct Divisor {
-    uint32_t magic = 0;
-    int shift = 0;  // ceil(log2 d) - 1
+    uint64_t magic = 0;
+    int shift = 0;
 
     explicit Divisor(uint32_t d) {
+        if (d >= kNarrowWhole) return;  // such sums take a plain division
         int bits = 0;
-        while ((uint64_t(1) << bits) < d) ++bits;
-        magic = uint32_t((uint64_t(1) << 32) * ((uint64_t(1) << bits) - d) / d + 1);
-        shift = bits - 1;
+        while ((1u << bits) < d) ++bits;
+        shift = 8 + 2 * bits;  // at most 54, so n * magic stays below 2^64
+        magic = (uint64_t(1) << shift) / d + 1;
     }
-    uint32_t operator()(uint32_t n) const {
-        uint32_t t = uint32_t((uint64_t(magic) * n) >> 32);
-        return (t + ((n - t) >> 1)) >> shift;
-    }
+    uint32_t operator()(uint32_t n) const { return uint32_t((n * magic) >> shift); }
 };
 
 struct Runs {
     std::vector<Span> spans;
     uint32_t inner, whole;
     Divisor byWhole;
-    bool small;  // sums (below 256 * whole) fit 32 bits
 };
 
 Runs axisRuns(int fromSize, int toSize) {
-    Runs r{{}, uint32_t(toSize), uint32_t(fromSize), Divisor(uint32_t(fromSize)), fromSize < (1 << 24)};
+    Runs r{{}, uint32_t(toSize), uint32_t(fromSize), Divisor(uint32_t(fromSize))};
     r.spans.reserve(std::size_t(toSize));
     const int64_t from = fromSize, to = toSize;
     for (int64_t i = 0; i < to; ++i) {
@@ -116,22 +115,55 @@ Runs axisRuns(int fromSize, int toSize) {
     return r;
 }
 
-// Channel sums in 16-bit lanes, two pixels to a 64-bit word split as kLanes
-// splits one: each lane adds up kRunChunk values without a carry.
-constexpr int kRunChunk = 256;
-constexpr uint64_t kWideLanes = 0x00FF00FF00FF00FFull;
+// Channels 0 and 2 of `p` in the two 32-bit lanes of a word.
+uint64_t apart(uint32_t p) { return (p & 0xFF) | uint64_t(p & 0xFF0000) << 16; }
 
-struct Sums {
-    uint64_t c[4] = {0, 0, 0, 0};  // channels 0..3
+// Two channel sums in each 32-bit lane of `lo` (channels 0, 2) and `hi` (1, 3).
+struct NarrowSums {
+    uint64_t lo = 0, hi = 0;
 
-    // `lo` holds channels 0 and 2, `hi` 1 and 3, of the pixels in the lower and upper halves.
-    void add(uint64_t lo, uint64_t hi) {
-        c[0] += (lo & 0xFFFF) + (lo >> 32 & 0xFFFF);
-        c[2] += (lo >> 16 & 0xFFFF) + (lo >> 48);
-        c[1] += (hi & 0xFFFF) + (hi >> 32 & 0xFFFF);
-        c[3] += (hi >> 16 & 0xFFFF) + (hi >> 48);
+    // Adds 16-bit lanes of one or two pixels' channels, as kWideLanes splits them.
+    void add(uint64_t lo16, uint64_t hi16) {
+        lo += folded(lo16);
+        hi += folded(hi16);
+    }
+    static uint64_t folded(uint64_t w) {
+        return ((w & 0xFFFF) + (w >> 32 & 0xFFFF)) | ((w >> 16 & 0xFFFF) + (w >> 48)) << 32;
+    }
+    uint32_t averaged(uint32_t first, uint32_t last, const Span& s, const Runs& r) const {
+        const uint64_t half = (r.whole / 2) * 0x100000001ull;  // rounds both lanes
+        uint64_t l = lo * r.inner + apart(first) * s.head + apart(last) * s.tail + half;
+        uint64_t h = hi * r.inner + apart(first >> 8) * s.head + apart(last >> 8) * s.tail + half;
+        const Divisor& d = r.byWhole;
+        return d(uint32_t(l)) | d(uint32_t(l >> 32)) << 16 | d(uint32_t(h)) << 8 | d(uint32_t(h >> 32)) << 24;
     }
 };
+
+// One 64-bit sum per channel, for targets too wide for NarrowSums.
+struct WideSums {
+    uint64_t c[4] = {0, 0, 0, 0};
+
+    void add(uint64_t lo16, uint64_t hi16) {
+        c[0] += (lo16 & 0xFFFF) + (lo16 >> 32 & 0xFFFF);
+        c[2] += (lo16 >> 16 & 0xFFFF) + (lo16 >> 48);
+        c[1] += (hi16 & 0xFFFF) + (hi16 >> 32 & 0xFFFF);
+        c[3] += (hi16 >> 16 & 0xFFFF) + (hi16 >> 48);
+    }
+    uint32_t averaged(uint32_t first, uint32_t last, const Span& s, const Runs& r) const {
+        uint32_t out = 0;
+        for (int k = 0; k < 4; ++k) {
+            uint64_t sum = c[k] * r.inner + uint64_t(first >> (8 * k) & 0xFF) * s.head +
+                           uint64_t(last >> (8 * k) & 0xFF) * s.tail + r.whole / 2;
+            out |= uint32_t(sum / r.whole) << (8 * k);
+        }
+        return out;
+    }
+};
+
+// Channel sums in 16-bit lanes, two pixels to a 64-bit word split as kLanes
+// splits one: a lane holds up to 257 values of 255 without a carry.
+constexpr int kRunChunk = 256;
+constexpr uint64_t kWideLanes = 0x00FF00FF00FF00FFull;
 
 // Two neighbouring pixels, the first in the lower half (as on x86).
 uint64_t pair(const uint32_t* p) {
@@ -140,51 +172,48 @@ uint64_t pair(const uint32_t* p) {
     return q;
 }
 
-uint32_t divided(uint64_t sum, const Runs& r) {
-    uint64_t n = sum + r.whole / 2;
-    return r.small ? r.byWhole(uint32_t(n)) : uint32_t(n / r.whole);
-}
-
-// Sums[k] = head * channel k of `first` + tail * of `last` + inner * of those
-// between, all divided by whole; `between` holds the channel sums of those between.
-uint32_t averaged(const Sums& between, uint32_t first, uint32_t last, const Span& s, const Runs& r) {
-    uint32_t out = 0;
-    for (int k = 0; k < 4; ++k) {
-        uint64_t sum = between.c[k] * r.inner + uint64_t((first >> (8 * k)) & 0xFF) * s.head +
-                       uint64_t((last >> (8 * k)) & 0xFF) * s.tail;
-        out |= divided(sum, r) << (8 * k);
-    }
-    return out;
-}
-
-void shrinkRow(const uint32_t* src, const Runs& across, uint32_t* out) {
-    for (std::size_t x = 0; x < across.spans.size(); ++x) {
-        const Span& s = across.spans[x];
-        Sums between;
-        for (int j = s.first + 1; j < s.last;) {
-            int stop = std::min(s.last, j + 4 * kRunChunk);
-            uint64_t lo = 0, hi = 0, lo2 = 0, hi2 = 0;  // two chains run side by side
-            for (; j + 3 < stop; j += 4) {
-                uint64_t q = pair(src + j), q2 = pair(src + j + 2);
-                lo += q & kWideLanes;
-                hi += q >> 8 & kWideLanes;
-                lo2 += q2 & kWideLanes;
-                hi2 += q2 >> 8 & kWideLanes;
-            }
-            between.add(lo2, hi2);
-            for (; j + 1 < stop; j += 2) {
-                uint64_t q = pair(src + j);
-                lo += q & kWideLanes;
-                hi += q >> 8 & kWideLanes;
-            }
-            if (j < stop) {
-                lo += src[j] & kLanes;
-                hi += src[j] >> 8 & kLanes;
-                ++j;
-            }
-            between.add(lo, hi);
+// Adds the channels of n pixels from p on.
+template <class Sums>
+void addRun(const uint32_t* p, int n, Sums& sums) {
+    while (n > 0) {
+        int chunk = std::min(n, 4 * kRunChunk);
+        n -= chunk;
+        uint64_t lo = 0, hi = 0, lo2 = 0, hi2 = 0;  // two chains run side by side
+        for (; chunk >= 4; chunk -= 4, p += 4) {
+            uint64_t q = pair(p), q2 = pair(p + 2);
+            lo += q & kWideLanes;
+            hi += q >> 8 & kWideLanes;
+            lo2 += q2 & kWideLanes;
+            hi2 += q2 >> 8 & kWideLanes;
         }
-        out[x] = averaged(between, src[s.first], src[s.last], s, across);
+        if (chunk >= 2) {
+            uint64_t q = pair(p);
+            lo += q & kWideLanes;
+            hi += q >> 8 & kWideLanes;
+            chunk -= 2, p += 2;
+        }
+        if (chunk) {
+            lo += *p & kLanes;
+            hi += *p >> 8 & kLanes;
+            ++p;
+        }
+        sums.add(lo, hi);
+        sums.add(lo2, hi2);
+    }
+}
+
+template <class Sums>
+void shrinkAcross(const uint32_t* from, int fromWidth, int fromHeight, const Runs& across, uint32_t* rows) {
+    const std::size_t width = across.spans.size();
+    for (int y = 0; y < fromHeight; ++y) {
+        const uint32_t* src = from + std::size_t(y) * std::size_t(fromWidth);
+        uint32_t* out = rows + std::size_t(y) * width;
+        for (std::size_t x = 0; x < width; ++x) {
+            const Span& s = across.spans[x];
+            Sums between;
+            if (s.last > s.first + 1) addRun(src + s.first + 1, s.last - s.first - 1, between);
+            out[x] = between.averaged(src[s.first], src[s.last], s, across);
+        }
     }
 }
 
@@ -219,6 +248,7 @@ void fastDown(const uint32_t* rows, std::size_t width, const Axis& down, uint32_
     }
 }
 
+template <class Sums>
 void shrinkDown(const uint32_t* rows, std::size_t width, const Runs& down, uint32_t* to) {
     std::vector<uint32_t> lo(width), hi(width);
     std::vector<Sums> between(width);
@@ -241,7 +271,7 @@ void shrinkDown(const uint32_t* rows, std::size_t width, const Runs& down, uint3
         const uint32_t* first = rows + std::size_t(s.first) * width;
         const uint32_t* last = rows + std::size_t(s.last) * width;
         uint32_t* out = to + y * width;
-        for (std::size_t x = 0; x < width; ++x) out[x] = averaged(between[x], first[x], last[x], s, down);
+        for (std::size_t x = 0; x < width; ++x) out[x] = between[x].averaged(first[x], last[x], s, down);
     }
 }
 
@@ -256,17 +286,24 @@ void scalePixels(const uint32_t* from, int fromWidth, int fromHeight, uint32_t* 
     std::vector<uint32_t> rows(std::size_t(fromHeight) * width);
     if (strongShrink(fromWidth, toWidth)) {
         Runs across = axisRuns(fromWidth, toWidth);
-        for (int y = 0; y < fromHeight; ++y)
-            shrinkRow(from + std::size_t(y) * std::size_t(fromWidth), across, &rows[std::size_t(y) * width]);
+        if (across.whole < kNarrowWhole)
+            shrinkAcross<NarrowSums>(from, fromWidth, fromHeight, across, rows.data());
+        else
+            shrinkAcross<WideSums>(from, fromWidth, fromHeight, across, rows.data());
     } else {
         Axis across = axisTaps(fromWidth, toWidth);
         for (int y = 0; y < fromHeight; ++y)
             fastRow(from + std::size_t(y) * std::size_t(fromWidth), across, &rows[std::size_t(y) * width]);
     }
-    if (strongShrink(fromHeight, toHeight))
-        shrinkDown(rows.data(), width, axisRuns(fromHeight, toHeight), to);
-    else
+    if (!strongShrink(fromHeight, toHeight)) {
         fastDown(rows.data(), width, axisTaps(fromHeight, toHeight), to);
+        return;
+    }
+    Runs down = axisRuns(fromHeight, toHeight);
+    if (down.whole < kNarrowWhole)
+        shrinkDown<NarrowSums>(rows.data(), width, down, to);
+    else
+        shrinkDown<WideSums>(rows.data(), width, down, to);
 }
 
 }  // namespace ui
