@@ -73,21 +73,16 @@ struct Span {
 };
 
 // Divides a sum below 256 * d by a fixed d < kNarrowWhole with one multiply:
-// m = 2^k / d rounded up, with 2^k >= 256 * d^2, is off by less than 1 / d.
+// m = 2^54 / d rounded up is off by less than 1 / d, as 2^54 >= 256 * d^2,
+// and n * m stays below 2^64.
 constexpr uint32_t kNarrowWhole = 1u << 23;
 
 struct Divisor {
+    static constexpr int kShift = 54;
     uint64_t magic = 0;
-    int shift = 0;
 
-    explicit Divisor(uint32_t d) {
-        if (d >= kNarrowWhole) return;  // such sums take a plain division
-        int bits = 0;
-        while ((1u << bits) < d) ++bits;
-        shift = 8 + 2 * bits;  // at most 54, so n * magic stays below 2^64
-        magic = (uint64_t(1) << shift) / d + 1;
-    }
-    uint32_t operator()(uint32_t n) const { return uint32_t((n * magic) >> shift); }
+    explicit Divisor(uint32_t d) : magic(d < kNarrowWhole ? (uint64_t(1) << kShift) / d + 1 : 0) {}
+    uint32_t operator()(uint32_t n) const { return uint32_t((n * magic) >> kShift); }
 };
 
 struct Runs {
