@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -15,6 +18,25 @@ Pixels scaled(const Pixels& from, int fw, int fh, int tw, int th) {
 }
 
 uint32_t grey(uint32_t v) { return v | v << 8 | v << 16; }
+
+// How much of source pixel j lies inside target pixel i, as a share of i.
+double share(int j, int i, double step) {
+    return std::max(0.0, std::min(j + 1.0, (i + 1) * step) - std::max(double(j), i * step)) / step;
+}
+
+// The four channels of target pixel (x, y), averaged over its area in doubles.
+std::array<double, 4> areaMean(const Pixels& from, int fw, int fh, int tw, int th, int x, int y) {
+    std::array<double, 4> sum{};
+    const double across = double(fw) / tw, down = double(fh) / th;
+    for (int sy = int(y * down); sy < fh && sy < (y + 1) * down; ++sy) {
+        for (int sx = int(x * across); sx < fw && sx < (x + 1) * across; ++sx) {
+            double w = share(sy, y, down) * share(sx, x, across);
+            uint32_t p = from[std::size_t(sy) * std::size_t(fw) + std::size_t(sx)];
+            for (int k = 0; k < 4; ++k) sum[std::size_t(k)] += w * double(p >> (8 * k) & 0xFF);
+        }
+    }
+    return sum;
+}
 
 TEST(PictureScale, APlainPictureKeepsItsExactColourAtAnySize) {
     struct Case { int fw, fh, tw, th; } cases[] = {
@@ -75,6 +97,51 @@ TEST(PictureScale, AStrongShrinkAveragesEachThirdOfAGradient) {
         EXPECT_NEAR(double(v), double(means[x]), 3.0) << "pixel " << x;
         EXPECT_EQ(to[std::size_t(x)], grey(v)) << "channels apart at " << x;
     }
+}
+
+// Three white pixels, then one black, along both axes: a mean of 191.25
+// however far it shrinks.
+Pixels stripes(int fw, int fh) {
+    Pixels from(std::size_t(fw) * std::size_t(fh));
+    for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x) from[std::size_t(y) * std::size_t(fw) + std::size_t(x)] = (x + y) % 4 == 3 ? 0 : 0xFFFFFFFF;
+    return from;
+}
+
+// Every channel of every target pixel lies within one level of its area's mean.
+testing::AssertionResult averagesItsAreas(const Pixels& from, int fw, int fh, int tw, int th) {
+    Pixels to = scaled(from, fw, fh, tw, th);
+    for (int y = 0; y < th; ++y) {
+        for (int x = 0; x < tw; ++x) {
+            std::array<double, 4> mean = areaMean(from, fw, fh, tw, th, x, y);
+            uint32_t p = to[std::size_t(y) * std::size_t(tw) + std::size_t(x)];
+            for (int k = 0; k < 4; ++k) {
+                double got = double(p >> (8 * k) & 0xFF);
+                if (std::fabs(got - mean[std::size_t(k)]) > 1.0)
+                    return testing::AssertionFailure() << fw << "x" << fh << " -> " << tw << "x" << th << " at " << x << ","
+                                                       << y << " channel " << k << ": " << got << " for " << mean[std::size_t(k)];
+            }
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+TEST(PictureScale, StripesAverageWithinOneLevelAtAnyFactorOnEitherAxis) {
+    struct Case { int fw, fh, tw, th; } cases[] = {
+        {1024, 1, 1, 1}, {4096, 1, 1, 1}, {100000, 1, 1, 1}, {300001, 1, 1, 1},  // whole runs, past 2^16 sums
+        {1000, 1, 3, 1}, {99999, 1, 7, 1}, {1021, 1, 100, 1}, {7, 1, 3, 1},       // cut pixels at both ends
+        {1024, 1024, 1, 1}, {3000, 40, 5, 30}, {5000, 9, 3, 2},                   // both axes, mixed with the fast path
+        {630, 1, 626, 1}, {2, 1, 3, 1},                                           // ordinary factors
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(averagesItsAreas(stripes(c.fw, c.fh), c.fw, c.fh, c.tw, c.th));
+        EXPECT_TRUE(averagesItsAreas(stripes(c.fh, c.fw), c.fh, c.fw, c.th, c.tw));  // on its side
+    }
+}
+
+TEST(PictureScale, ARowTooLongForThirtyTwoBitSumsStillAverages) {
+    const int fw = (1 << 23) + 5;  // 256 * fw passes 2^31
+    EXPECT_EQ(scaled(stripes(fw, 1), fw, 1, 3, 1), Pixels(3, 0xBFBFBFBF));  // 191.25 in each third
 }
 
 TEST(PictureScale, AnEmptySizeLeavesTheTargetAlone) {
