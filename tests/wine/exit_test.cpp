@@ -63,4 +63,13 @@ TEST(ProgramExit, EveryStartLeavesWithItsCodeWhileItsWindowIsPrepared) {
     EXPECT_EQ(0, wrong) << "of " << kRuns << " runs";
 }
 
+// Deterministic where the crash is not: the preload is still scaling when
+// the exit comes, and only an exit that waits lets it finish.
+TEST(ProgramExit, TheExitWaitsForAPreloadStillScaling) {
+    Outcome o = runProbe("7 slow");
+    ASSERT_TRUE(o.started) << "exit_probe.exe not found in VX_BIN";
+    EXPECT_EQ(7u, o.code);
+    EXPECT_EQ("scaled\n", o.output);
+}
+
 }  // namespace

@@ -1,18 +1,27 @@
 // A separate process for the exit tests: builds a window with a large picture
 // to scale, then ends through the platform's exit at once, as a second start
 // of either program does from its entry steps.
-// Usage: exit_probe <exit code>.
+// Usage: exit_probe <exit code> [slow]. With "slow" the scaling takes 300 ms
+// and then prints "scaled", which only a process that waits for it shows.
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/win32/win32_platform.h"
 #include "ui/frame.h"
+#include "ui/win32/images.h"
 #include "ui/win32/win32_toolkit.h"
 
 namespace {
 
-ui::WindowDef definition() {
+void slowScaling() {
+    Sleep(300);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "scaled\n", 7, &written, nullptr);
+}
+
+ui::WindowDef probeWindow() {
     ui::WindowDef d;
     d.title = "Izlaz";
     d.w = 400;
@@ -27,7 +36,7 @@ ui::WindowDef definition() {
 
 class LeavingAtOnce : public ui::WindowProcedure {
 public:
-    explicit LeavingAtOnce(int code) : ui::WindowProcedure(definition()), code_(code) {}
+    explicit LeavingAtOnce(int code) : ui::WindowProcedure(probeWindow()), code_(code) {}
 
 protected:
     void entrySteps() override { vx::platform().system->exitProcess(code_); }
@@ -42,6 +51,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     vx::installWin32Platform();
     ui::win32::installWin32Toolkit();
+    if (argc > 2 && std::strcmp(argv[2], "slow") == 0) ui::win32::setScalingHook(&slowScaling);
     LeavingAtOnce(std::atoi(argv[1])).run();
     return 3;  // the exit above does not return
 }
