@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -603,6 +604,52 @@ TEST_F(Win32ToolkitTest, AHiddenPictureLeavesTheBackgroundAndATransparentTextOve
     drain(*w);
     EXPECT_LT(pixelsOf(top, white), all / 2) << "the picture back";
     EXPECT_EQ(textPixels, pixelsOf(top, blue));
+    w->close();
+}
+
+// The scaling hook's budget of failures: each call spends one and throws, as
+// an allocation failing while a picture is scaled would.
+std::atomic<int> scalingsToFail{0};
+void failScaling() {
+    if (scalingsToFail.fetch_sub(1) > 0) throw std::bad_alloc();
+}
+
+int pixelsIn(HWND top, RECT area, COLORREF colour) {
+    HDC dc = GetDC(top);
+    int n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (GetPixel(dc, x, y) == colour) ++n;
+    ReleaseDC(top, dc);
+    return n;
+}
+
+// A preload whose scaling throws ends without ending the process: that
+// picture's place stays plain, and the picture after it still shows.
+TEST_F(Win32ToolkitTest, APreloadWhoseScalingFailsLeavesThatPicturesPlacePlain) {
+    const COLORREF white = RGB(255, 255, 255);
+    WindowDef d;
+    d.title = "Neuspjelo skaliranje";
+    d.w = 100;
+    d.h = 40;
+    d.bg = white;
+    d.controls = {
+        image("red.bmp").at(0, 0, 50, 40),   // 1: the preload's first scaling, which fails
+        image("red.bmp").at(50, 0, 50, 40),  // 2
+    };
+    scalingsToFail = 1;
+    ui::win32::setScalingHook(&failScaling);
+    auto w = toolkit().create(d);
+    openAndWait(*w);
+    ui::win32::setScalingHook(nullptr);
+    HWND top = reinterpret_cast<HWND>(w->handle());
+    ASSERT_TRUE(IsWindowVisible(top));
+    RECT client;
+    GetClientRect(top, &client);
+    // Two pixels clear of the seam between the halves.
+    RECT left{0, 0, client.right / 2 - 2, client.bottom}, right{client.right / 2 + 2, 0, client.right, client.bottom};
+    EXPECT_EQ((left.right - left.left) * client.bottom, pixelsIn(top, left, white)) << "the failed picture's place is the background";
+    EXPECT_EQ(0, pixelsIn(top, right, white)) << "the next picture shows";
     w->close();
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <random>
 #include <vector>
 
@@ -27,6 +28,8 @@ std::string systemErrorText(unsigned long code) {
 }
 
 namespace {
+
+std::atomic<void (*)()> beforeExit{nullptr};  // exits come from any thread
 
 class Win32Profile : public Profile {
 public:
@@ -88,7 +91,10 @@ public:
         DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
         return std::string(buf, n < sizeof buf ? n : 0);
     }
-    [[noreturn]] void exitProcess(int code) override { ExitProcess(code); }
+    [[noreturn]] void exitProcess(int code) override {
+        if (auto hook = beforeExit.load()) hook();
+        ExitProcess(code);
+    }
 };
 
 class Win32Clock : public Clock {
@@ -122,6 +128,8 @@ public:
 };
 
 }  // namespace
+
+void setBeforeExit(void (*hook)()) { beforeExit.store(hook); }
 
 void installWin32Platform() {
     static Win32Profile profile;

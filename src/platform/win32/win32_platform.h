@@ -8,5 +8,8 @@ namespace vx {
 void installWin32Platform();
 // The system's message text for an error code, without its line end.
 std::string systemErrorText(unsigned long code);
+// Runs first in every exitProcess: the Win32 toolkit waits there for what its
+// windows still prepare on other threads, which the platform knows nothing of.
+void setBeforeExit(void (*hook)());
 
 }  // namespace vx

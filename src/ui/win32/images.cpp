@@ -2,6 +2,7 @@
 // JPEGs come from RCDATA and become DIB sections.
 #include "ui/win32/images.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -11,6 +12,8 @@
 
 namespace ui::win32 {
 namespace {
+
+std::atomic<void (*)()> scalingHook{nullptr};  // windows scale on their preload threads too
 
 bool endsWith(const std::string& s, const char* tail) {
     std::size_t n = std::strlen(tail);
@@ -90,7 +93,10 @@ HBITMAP newCanvas(int width, int height, uint32_t** pixels) {
     return canvas;
 }
 
+void setScalingHook(void (*hook)()) { scalingHook.store(hook); }
+
 HBITMAP scaledCopy(HBITMAP picture, int width, int height) {
+    if (auto hook = scalingHook.load()) hook();
     BITMAP bm{};
     if (!picture || width <= 0 || height <= 0 || !GetObjectW(picture, sizeof bm, &bm)) return nullptr;
     int fromWidth = bm.bmWidth, fromHeight = std::abs(bm.bmHeight);

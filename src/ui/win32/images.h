@@ -28,5 +28,8 @@ HBITMAP newCanvas(int width, int height, uint32_t** pixels = nullptr);
 // A copy of a picture resampled to the given size (each pixel the average of
 // the area it covers), as a 32-bit DIB section; null when either is empty.
 HBITMAP scaledCopy(HBITMAP picture, int width, int height);
+// For tests: called first in every scaledCopy, on the thread that scales; it
+// may throw, as an allocation there would. Null for none.
+void setScalingHook(void (*hook)());
 
 }  // namespace ui::win32

@@ -5,8 +5,11 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <mutex>
 
+#include "platform/win32/win32_platform.h"
+#include "ui/win32/preloads.h"
 #include "ui/win32/win32_text.h"
 #include "ui/win32/win32_window.h"
 
@@ -14,6 +17,10 @@ namespace ui::win32 {
 namespace {
 
 Win32Toolkit* theToolkit = nullptr;
+
+// Long enough for any window's preload, short enough that an exit never hangs.
+constexpr int kExitWaitMs = 2000;
+void awaitPreloadsBeforeExit() { awaitPreloadsForExit(kExitWaitMs); }
 
 DWORD WINAPI threadMain(LPVOID p) {
     std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(p));
@@ -33,6 +40,9 @@ void installWin32Toolkit() {
         InitCommonControlsEx(&icc);
         SetProcessDPIAware();
         registerWindowClasses();
+        // Every way out of the process: the platform's exit, and a return from main.
+        vx::setBeforeExit(&awaitPreloadsBeforeExit);
+        std::atexit(&awaitPreloadsBeforeExit);
         theToolkit = new Win32Toolkit();  // lives as long as the process: windows of every thread use it
     });
     setToolkit(theToolkit);

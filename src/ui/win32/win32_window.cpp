@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 
 #include "ui/win32/images.h"
+#include "ui/win32/preloads.h"
 #include "ui/win32/upper_case_entry.h"
 #include "ui/win32/window_accessible.h"
 #include "ui/win32/win32_toolkit.h"
@@ -108,8 +110,17 @@ Win32Window::Win32Window(Win32Toolkit& kit, const WindowDef& def)
         slots_[i].disabled = (def_.controls[i].flags & Disabled) != 0;
     }
     // What needs no window is made while the procedure's own start-up (the
-    // console's request, for instance) runs; open() waits for it.
-    preload_ = std::thread([this] { preload(); });
+    // console's request, for instance) runs; open() waits for it. Counted, so
+    // that the end of the process waits for it too.
+    if (!preloadStarting()) return;
+    try {
+        preload_ = std::thread([this] {
+            preloadGuarded();
+            preloadEnded();
+        });
+    } catch (const std::system_error&) {
+        preloadEnded();  // no thread: open() makes everything itself
+    }
 }
 
 Win32Window::~Win32Window() {
@@ -121,6 +132,24 @@ void Win32Window::awaitPreload() {
     if (preload_.joinable()) preload_.join();
 }
 
+// An exception in the preload (an allocation failing while scaling) would end
+// the process; it ends the preload instead.
+void Win32Window::preloadGuarded() {
+    try {
+        preload();
+    } catch (...) {
+        // The failing field's half-made picture goes and its place stays plain,
+        // as for a missing one; open() makes whatever else is still missing.
+        if (!valid(preloadField_)) return;
+        Slot& s = slots_[std::size_t(preloadField_ - 1)];
+        s.picture.reset();
+        s.scaled.reset();
+        s.scaledSize = SIZE{0, 0};
+        s.icon.reset();
+        s.pictureFailed = control(preloadField_).kind == Kind::Image;
+    }
+}
+
 // Touches only what open() uses first: the font, icons and pictures (scaled
 // to their size on the screen where the definition gives it).
 void Win32Window::preload() {
@@ -128,6 +157,7 @@ void Win32Window::preload() {
     loadWindowIcons();
     wallpaper_.reset(loadPicture(def_.wallpaper));
     for (int field = 1; field <= int(slots_.size()); ++field) {
+        preloadField_ = field;
         const Control& c = control(field);
         Slot& s = slots_[std::size_t(field - 1)];
         bool sized = c.w > 0 && c.h > 0 && !has(c, FullSize);
@@ -234,7 +264,7 @@ void Win32Window::createControl(int field) {
         s.back = c.bg;
         s.brush.reset(CreateSolidBrush(c.bg));
     }
-    if (c.kind == Kind::Image && !s.picture) s.picture.reset(loadPicture(c.icon));
+    if (c.kind == Kind::Image && !s.picture && !s.pictureFailed) s.picture.reset(loadPicture(c.icon));
     if (drawnKind(field)) {
         placeDrawn(field);
         return;

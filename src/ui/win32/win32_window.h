@@ -84,6 +84,7 @@ private:
         // The picture scaled to the control's size on the screen.
         BitmapHandle scaled;
         SIZE scaledSize{0, 0};
+        bool pictureFailed = false;  // its preload failed: the place stays plain
         IconHandle icon;
         int iconSize = 0;
         std::unique_ptr<BrowserHost> browser;
@@ -97,6 +98,7 @@ private:
     void updateTip(int field);
 
     void preload();
+    void preloadGuarded();
     void awaitPreload();
     void loadWindowIcons();
     void measureFont();
@@ -167,6 +169,7 @@ private:
     IconHandle bigIcon_, smallIcon_;
     WindowAccessible* accessible_ = nullptr;  // made at the first WM_GETOBJECT
     std::thread preload_;  // pictures and icons made while the procedure starts up
+    int preloadField_ = 0;  // the field the preload is at (what a failure half-made)
 };
 
 }  // namespace ui::win32
