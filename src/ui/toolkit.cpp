@@ -132,4 +132,6 @@ bool storeInput(const Var& v, const Format& f, const std::string& input) {
     }
 }
 
+std::string singleLine(const std::string& input) { return input.substr(0, input.find_first_of("\r\n")); }
+
 }  // namespace ui

@@ -139,5 +139,8 @@ std::string formatValue(const Var& v, const Format& f);
 // Stores input into the variable exactly as shown; false (nothing stored)
 // when it does not fit.
 bool storeInput(const Var& v, const Format& f, const std::string& input);
+// What a single-line entry holds: the text up to its first line break (CR or
+// LF), whatever put more there; the settings file is line-based.
+std::string singleLine(const std::string& input);
 
 }  // namespace ui

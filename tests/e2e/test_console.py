@@ -72,6 +72,34 @@ class ConsoleTest(unittest.TestCase):
         self.assertEqual(s.wait_started(1), [s.win_dir() + "\\Tkill.exe  winvnc.exe"])
         self.assertRegex(lines(s.log_bytes())[0], "^" + STAMP + " Start programa$")
 
+    def test_a_pasted_name_keeps_its_first_line_in_capitals_by_either_key(self):
+        # Real keys from another process and a real clipboard: Ctrl+V goes through
+        # WM_PASTE, Shift+Insert does not; neither may bring a line break along.
+        s = self.scenario()
+        s.write_console_ini(NazivKorisnika="")
+        s.registry.set_file("ZEDOVORIDI.txt", "10.0.0.5")
+        s.registry.queue_reply("a|b|c|REG|500")
+        program = s.start(EXE)
+        s.wait_window(DIALOG, exe=EXE, timeout=20)
+        s.clip("acme d.o.o.\r\ndrugi redak")
+        s.keys(DIALOG, 6, "ctrl+v")
+        s.wait_text(DIALOG, 6, "ACME D.O.O.")
+        s.clip(" zagreb\nsjedište")
+        s.keys(DIALOG, 6, "shift+insert")
+        s.wait_text(DIALOG, 6, "ACME D.O.O. ZAGREB")
+        s.click(DIALOG, 9)
+        self.assertEqual(s.message(exe=EXE)["text"].split("\n")[1].rstrip(), "ACME D.O.O. ZAGREB")
+        s.answer("OK", exe=EXE)
+        s.gone(DIALOG)
+        posts = [r[2] for r in s.registry.requests() if r[0] == "POST"]
+        self.assertEqual(len(posts), 1)
+        self.assertRegex(posts[0], rb"^id_user=99999&zahtjev1=INSTALL&zahtjev2=ACME D\.O\.O\. ZAGREB&zahtjev3=KOR"
+                                   rb"&zahtjev4=\d+$")
+        saved = lines(s.ini_bytes())
+        self.assertIn("Glo:NazivKorisnika=ACME D.O.O. ZAGREB", saved)
+        self.assertEqual([l for l in saved if not l.startswith("[") and "=" not in l], [], "no line of its own")
+        self.close_down(s, program, "NE")
+
     def install_browser_stub(self):
         # The status page's browser is started from its fixed place.
         folder = os.path.join(vx.env_path("WINEPREFIX"), "drive_c", "Program Files", "Google")

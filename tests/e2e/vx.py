@@ -213,6 +213,15 @@ class Driver:
         """Types at the end of the field key by key; the focus stays in it."""
         return self.run("type", title, field, "--", text)
 
+    def clip(self, text):
+        """Puts text on the clipboard, as another program copying it."""
+        return self.run("clip", "--", text)
+
+    def keys(self, title, field, *chords):
+        """Real key presses ("ctrl+v", "shift+insert") at the end of the field, the
+        window in the foreground; the focus stays in the field."""
+        return self.run("keys", title, field, "--", *chords)
+
     def mouse(self, title, field):
         """A real mouse click at the centre of a control (or field "closebox");
         returns (class, field) of the window that lies under that point."""

@@ -256,6 +256,8 @@ TEST_F(Frame, InputThatDoesNotFitIsRejected) {
         {NUMBER, "-5", false, "42"},         // a negative into an unsigned
         {NUMBER, "12345678", true, "12345678"},
         {NAME, "Ivana", true, "Ivana"},
+        {NAME, "Ana\r\nB", true, "Ana"},  // an entry holds one line: the settings file is line-based
+        {NAME, "Ana\nB", true, "Ana"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -283,7 +285,7 @@ TEST_F(Frame, InputThatDoesNotFitIsRejected) {
         } else if (c.field == NUMBER) {
             EXPECT_EQ(vals.number, 12345678u);
         } else {
-            EXPECT_EQ(vals.name.clip(), "Ivana");
+            EXPECT_EQ(vals.name.clip(), c.shownAfter);
         }
     }
 }

@@ -906,6 +906,66 @@ TEST_F(Win32ToolkitTest, UpperCaseEntryCapitalisesTypedLettersOnly) {
     w->close();
 }
 
+// Puts text on the clipboard, owned by the given window (the clipboard takes data only from an owner).
+void setClipboard(HWND owner, const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(data), text.c_str(), bytes);
+    GlobalUnlock(data);
+    EXPECT_TRUE(SetClipboardData(CF_UNICODETEXT, data));
+    CloseClipboard();
+}
+
+// WM_PASTE is what Ctrl+V and the context menu's Paste send the edit.
+TEST_F(Win32ToolkitTest, PasteIntoAnUpperCaseEntryTakesTheFirstLineInCapitalsWithinItsLimit) {
+    struct Case {
+        const wchar_t* clipboard;
+        bool readOnly;
+        const wchar_t* shownAfter;
+    } cases[] = {
+        {L"-ri\r\njeka", false, L"zagreb-RI"},  // up to the line break
+        {L"-ri\njeka", false, L"zagreb-RI"},
+        {L"-split\r\n", false, L"zagreb-SPL"},  // the entry takes 10 characters
+        {L"-ri", true, L"zagreb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(narrow(c.clipboard));
+        AllKinds v;
+        v.upperText = "zagreb";
+        auto w = toolkit().create(v.def());
+        w->open();
+        w->display(0, 0);
+        drain(*w);
+        HWND edit = child(*w, 15);
+        setClipboard(reinterpret_cast<HWND>(w->handle()), c.clipboard);
+        SendMessageW(edit, EM_SETREADONLY, c.readOnly, 0);
+        SendMessageW(edit, EM_SETSEL, 6, 6);
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        EXPECT_EQ(c.shownAfter, ui::win32::windowText(edit));
+        SendMessageW(edit, EM_UNDO, 0, 0);
+        EXPECT_EQ(L"zagreb", ui::win32::windowText(edit)) << "undo takes the paste back";
+        w->close();
+    }
+}
+
+TEST_F(Win32ToolkitTest, AnEntryStoresItsTextUpToTheFirstLineBreak) {
+    AllKinds v;
+    auto w = toolkit().create(v.def());
+    w->open();
+    w->display(0, 0);
+    drain(*w);
+    HWND edit = child(*w, 15);
+    // Another program's WM_SETTEXT can put any line breaks into a single-line edit.
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ab\r\ncd"));
+    SendMessageW(reinterpret_cast<HWND>(w->handle()), WM_COMMAND, MAKEWPARAM(1015, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(edit));
+    drain(*w);
+    EXPECT_EQ("ab", v.upperText.clip());
+    w->close();
+}
+
 TEST_F(Win32ToolkitTest, LeavingAnUnchangedEntryCompletesNothing) {
     AllKinds v;
     auto w = toolkit().create(v.def());

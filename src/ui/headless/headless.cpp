@@ -183,7 +183,8 @@ Event HeadlessWindow::completion(int field) {
     const Control& c = def_.controls[std::size_t(field - 1)];
     ControlState& s = controls_[std::size_t(field)];
     s.modified = false;
-    return {storeInput(c.var, c.format, s.text) ? EVENT_Accepted : EVENT_Rejected, field};
+    std::string input = c.kind == Kind::Entry ? singleLine(s.text) : s.text;
+    return {storeInput(c.var, c.format, input) ? EVENT_Accepted : EVENT_Rejected, field};
 }
 
 std::vector<Event> HeadlessWindow::completions(int except) {

@@ -3,10 +3,41 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 namespace ui::win32 {
 namespace {
+
+// What the system's single-line edit pastes: the clipboard's text up to its
+// first line break (CR or LF).
+std::wstring clipboardFirstLine(HWND owner) {
+    std::wstring text;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(owner)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = p;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
+// Pastes in capitals, within the entry's length limit, as one step undo takes back.
+void pasteInCapitals(HWND h) {
+    if (GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) return;
+    std::wstring text = clipboardFirstLine(h);
+    DWORD from = 0, to = 0;
+    SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    std::size_t kept = std::size_t(GetWindowTextLengthW(h)) - (to - from);
+    std::size_t limit = std::size_t(SendMessageW(h, EM_GETLIMITTEXT, 0, 0));
+    text.resize(std::min(text.size(), limit > kept ? limit - kept : 0));
+    if (text.empty()) return;
+    CharUpperBuffW(&text[0], DWORD(text.size()));
+    SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 // An upper-case entry: letters the user types or pastes become capitals.
 // Not ES_UPPERCASE, which also converts the text the program puts there:
@@ -16,20 +47,12 @@ LRESULT CALLBACK upperCaseEntryProc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_P
         wchar_t ch[2] = {wchar_t(w), 0};
         CharUpperW(ch);
         w = ch[0];
-    } else if (msg == WM_PASTE && !(GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY)) {
-        std::wstring text;
-        if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(h)) {
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text = p;
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-        }
-        if (text.empty()) return 0;
-        CharUpperBuffW(&text[0], DWORD(text.size()));
-        SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    } else if (msg == WM_PASTE) {  // also Ctrl+V (WM_CHAR 0x16) and the context menu's Paste
+        pasteInCapitals(h);
+        return 0;
+    } else if (msg == WM_KEYDOWN && w == VK_INSERT && GetKeyState(VK_SHIFT) < 0) {
+        // Wine's edit pastes Shift+Insert inside its own WM_KEYDOWN, with no WM_PASTE.
+        pasteInCapitals(h);
         return 0;
     } else if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(h, upperCaseEntryProc, 0);

@@ -891,6 +891,7 @@ Event Win32Window::completion(int field) {
     s.modified = false;
     std::string input = narrow(windowText(s.hwnd));
     if (c.kind == Kind::Text) input = fromScreenLines(input);
+    if (c.kind == Kind::Entry) input = singleLine(input);  // e.g. another program's WM_SETTEXT
     // Stored before the event is handled: the handler reads the variable.
     Event e;
     e.code = storeInput(c.var, c.format, input) ? EVENT_Accepted : EVENT_Rejected;

@@ -21,6 +21,7 @@ const wchar_t* const kUsage =
     L"  wait TITLE | gone TITLE | visible TITLE | close TITLE | minimize TITLE\n"
     L"  text TITLE FIELD | state TITLE FIELD | set TITLE FIELD TEXT\n"
     L"  type TITLE FIELD TEXT | mouse TITLE FIELD|closebox | resize TITLE WIDTH HEIGHT\n"
+    L"  clip TEXT | keys TITLE FIELD KEY... (e.g. ctrl+v shift+insert)\n"
     L"  click TITLE FIELD | check TITLE FIELD | controls TITLE | status TITLE | header TITLE FIELD\n"
     L"  accessible TITLE\n"
     L"  message | answer LABEL_OR_ID | menu N\n"
@@ -445,6 +446,93 @@ int cmdType(const Options& o) {
     return 0;
 }
 
+// Puts text on the clipboard as another program would copy it. The clipboard
+// takes data only from an owner window; the data stays after this process ends.
+int cmdClip(const Options& o) {
+    const std::wstring& text = arg(o, 1, L"TEXT");
+    HWND owner = CreateWindowExW(0, L"STATIC", L"vxdrive clipboard", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (!owner) fail(L"no window to own the clipboard");
+    bool done = false;
+    if (OpenClipboard(owner)) {
+        std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+            memcpy(GlobalLock(data), text.c_str(), bytes);
+            GlobalUnlock(data);
+            done = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data);
+            if (!done) GlobalFree(data);
+        }
+        CloseClipboard();
+    }
+    DestroyWindow(owner);
+    if (!done) fail(L"the clipboard did not take the text");
+    return 0;
+}
+
+// A key with its modifiers, "ctrl+v" or "shift+insert", as virtual keys.
+std::vector<WORD> keyChord(const std::wstring& chord) {
+    static const struct {
+        const wchar_t* name;
+        WORD vk;
+    } names[] = {{L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"alt", VK_MENU},   {L"insert", VK_INSERT},
+                 {L"delete", VK_DELETE}, {L"home", VK_HOME},  {L"end", VK_END},     {L"left", VK_LEFT},
+                 {L"right", VK_RIGHT},  {L"enter", VK_RETURN}, {L"tab", VK_TAB},   {L"escape", VK_ESCAPE},
+                 {L"backspace", VK_BACK}};
+    std::vector<WORD> keys;
+    for (std::size_t from = 0; from <= chord.size();) {
+        std::size_t to = chord.find(L'+', from);
+        if (to == std::wstring::npos) to = chord.size();
+        std::wstring name = chord.substr(from, to - from);
+        WORD vk = 0;
+        for (const auto& n : names)
+            if (lstrcmpiW(n.name, name.c_str()) == 0) vk = n.vk;
+        if (!vk && name.size() == 1 && iswalnum(name[0])) vk = WORD(towupper(name[0]));
+        if (!vk) fail(L"unknown key " + name, 2);
+        keys.push_back(vk);
+        from = to + 1;
+    }
+    return keys;
+}
+
+void sendKey(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    bool extended = vk == VK_INSERT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END || vk == VK_LEFT ||
+                    vk == VK_RIGHT;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    if (SendInput(1, &in, sizeof in) != 1) fail(L"SendInput failed");
+    Sleep(20);
+}
+
+// Real key presses into a field, as a user's keyboard gives them: the window to
+// the foreground, the focus in the field, the caret at its end, then each chord
+// (modifiers held down around the key), so the program sees the real key state.
+int cmdKeys(const Options& o) {
+    HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
+    HWND edit = findControl(top, (int)parseNumber(arg(o, 2, L"FIELD")), o.timeoutMs);
+    std::vector<std::vector<WORD>> chords;
+    for (std::size_t i = 3; i < o.positional.size(); ++i) chords.push_back(keyChord(o.positional[i]));
+    if (chords.empty()) fail(L"missing KEY", 2);
+    if (!IsWindowEnabled(edit) || !ownVisible(edit)) fail(L"the field is disabled or hidden");
+    {
+        AttachedInput input(top);
+        SetForegroundWindow(top);
+        SetFocus(edit);
+        DWORD_PTR end = 0, result;
+        if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &end) ||
+            !SendMessageTimeoutW(edit, EM_SETSEL, WPARAM(end), LPARAM(end), SMTO_ABORTIFHUNG, 5000, &result))
+            fail(L"the program did not take the caret");
+        if (GetForegroundWindow() != top || GetFocus() != edit) fail(L"the field did not take the focus");
+    }
+    for (const std::vector<WORD>& keys : chords) {
+        for (WORD vk : keys) sendKey(vk, false);
+        for (auto k = keys.rbegin(); k != keys.rend(); ++k) sendKey(*k, true);
+    }
+    return 0;
+}
+
 // A real mouse click (the system's hit test decides who gets it) at the centre of a
 // control, or on the window's close box. Prints what lies under that point first:
 // the class and field number of the window the click goes to.
@@ -682,6 +770,8 @@ int run(const Options& o) {
     if (cmd == L"status") return cmdStatus(o);
     if (cmd == L"set") return cmdSet(o);
     if (cmd == L"type") return cmdType(o);
+    if (cmd == L"clip") return cmdClip(o);
+    if (cmd == L"keys") return cmdKeys(o);
     if (cmd == L"mouse") return cmdMouse(o);
     if (cmd == L"resize") return cmdResize(o);
     if (cmd == L"click" || cmd == L"check") return cmdClick(o);
