@@ -308,7 +308,7 @@ class ConsoleTest(unittest.TestCase):
         # Taken once the screenshot is read: the window was there a little earlier.
         shown = time.monotonic()
         self.assertEqual(s.relay.wait_requests(1)[0][:2], ("GET", "/prijave.txt"))
-        print("\nsign-ins window mapped and painted %.2f s after the click, %.2f s after its request "
+        print("\nsign-ins window seen mapped and painted by %.2f s after the click, %.2f s after its request "
               "reached the relay (which answers after 6 s)" % (shown - clicked, shown - asked[0]))
         self.assertLess(shown - clicked, 3.0, "well before the reply")
         # The list fills when the reply comes.
