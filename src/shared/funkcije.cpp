@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "ui/toolkit.h"
 
 namespace vx {
 
@@ -30,7 +31,11 @@ std::string reply() {
 void VX_HTTP(int32_t PL, int32_t PO) {
     POSTLENGTH = PL == 0 ? 2048 : PL;
     MESSA[0] = 0;
-    const char* status = platform().sender->send(URL, HREQUEST, MESSA, POSTLENGTH, PO);
+    const char* status = nullptr;
+    auto send = [&] { status = platform().sender->send(URL, HREQUEST, MESSA, POSTLENGTH, PO); };
+    // A window whose preparation waits for the reply is on the screen meanwhile.
+    if (ui::Toolkit* kit = ui::installedToolkit()) kit->whileBlocked(send);
+    else send();
     char result[33] = {0};  // kept for nothing: the callers learn only from MESSA
     if (status) std::strncpy(result, status, 32);
     (void)result;

@@ -128,6 +128,10 @@ public:
     virtual std::string timeText(int hour, int minute, int second) = 0;
     // The window the current thread's innermost procedure runs (null when none).
     virtual Window* currentWindow() = 0;
+    // Runs a call that blocks the thread until it returns (a request). The
+    // Win32 toolkit shows a window still being prepared meanwhile, should the
+    // call take long; otherwise it is simply called.
+    virtual void whileBlocked(const std::function<void()>& call) { call(); }
 };
 
 Toolkit& toolkit();

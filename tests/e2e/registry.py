@@ -60,6 +60,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             else:
                 self._reply(404, b"")
             return
+        held = reg._held(path)
+        if held is not False and reg._stopping.wait(held):
+            self.close_connection = True  # held until the test ended: never answered
+            return
         data = reg._lookup(path)
         if data is None:
             self._reply(404, b"<html><body>404 Not Found</body></html>", "text/html")
@@ -91,6 +95,7 @@ class Registry:
         self._requests = []
         self._headers = []
         self._replies = []
+        self._holds = {}
         self._stopping = threading.Event()
 
     # --- life cycle ---
@@ -139,6 +144,17 @@ class Registry:
             os.remove(self._file_path(name))
         except FileNotFoundError:
             pass
+
+    def hold(self, name, seconds=None):
+        """Answers a GET of that file only after the given seconds; None: not
+        before the registry stops (never, as the program sees it)."""
+        with self._lock:
+            self._holds[self.base_path + name.lstrip("/")] = seconds
+
+    def _held(self, url_path):
+        # The seconds a file's answer waits (None: until the end); False: not held.
+        with self._lock:
+            return self._holds.get(url_path, False)
 
     def queue_reply(self, data):
         with self._lock:

@@ -22,6 +22,20 @@ def quiet_text(s, title, field):
         return None
 
 
+def shows_empty_sign_ins(pixels, width, height):
+    """Whether a screen area of the sign-ins window's size shows it painted
+    before its list arrives: the title in navy at the top left, and the empty
+    white text box taking most of the right-hand side."""
+    def at(x, y):
+        return pixels[y * width + x]
+    navy = sum(1 for y in range(height // 4) for x in range(width // 2)
+               if at(x, y)[0] < 60 and at(x, y)[1] < 60 and 90 < at(x, y)[2] < 170)
+    box = [at(x, y) for y in range(height * 2 // 5, height * 4 // 5, 4)
+           for x in range(width // 2, width * 4 // 5, 4)]
+    white = sum(1 for p in box if p == (255, 255, 255))
+    return navy >= 20 and white >= len(box) * 9 // 10
+
+
 def lines(data):
     return (data or b"").decode("cp1250").split("\r\n")[:-1]
 
@@ -327,6 +341,39 @@ class ConsoleTest(unittest.TestCase):
         s.click(DIALOG, 1)
         s.gone(DIALOG)
         s.wait_text(MAIN, 22, "0")
+        self.close_down(s, program, "DA")
+
+    def test_the_sign_ins_window_shows_painted_while_the_relay_holds_its_answer(self):
+        # The window's thread waits for the request meanwhile: what the user
+        # sees is read from the X server and the screen, not asked of the program.
+        s = self.scenario(relay=True)
+        s.write_console_ini(IDKorisnika=501, NazivKorisnika="MARKO")
+        s.relay.set_file("prijave.txt", "501 MARKO\r\n777 ANA\r\n")
+        s.relay.hold("prijave.txt", 6)
+        program = s.start(EXE)
+        s.wait_window(MAIN, exe=EXE, timeout=20)
+        asked = []
+        s.relay.on_request = lambda *request: asked.append(time.monotonic())
+        clicked = time.monotonic()
+        s.click(MAIN, 14)
+
+        def painted():
+            place = vx.x_window(DIALOG)
+            return place if place and shows_empty_sign_ins(vx.screen_pixels(*place), *place[2:]) else None
+
+        vx.wait_until(painted, timeout=5.5, interval=0.02, what="the sign-ins window mapped and painted")
+        # Taken once the screenshot is read: the window was there a little earlier.
+        shown = time.monotonic()
+        self.assertEqual(s.relay.wait_requests(1)[0][:2], ("GET", "/prijave.txt"))
+        print("\nsign-ins window seen mapped and painted by %.2f s after the click, %.2f s after its request "
+              "reached the relay (which answers after 6 s)" % (shown - clicked, shown - asked[0]))
+        self.assertLess(shown - clicked, 3.0, "well before the reply")
+        # The list fills when the reply comes.
+        text = vx.wait_until(lambda: quiet_text(s, DIALOG, 6), timeout=20, what="the list's text")
+        self.assertGreater(time.monotonic() - clicked, 5.5, "the text came with the held reply")
+        self.assertEqual(text.replace("\r\n", "\n").rstrip("\n"), "501 MARKO\n777 ANA")
+        s.click(DIALOG, 1)
+        s.gone(DIALOG)
         self.close_down(s, program, "DA")
 
     def test_left_unregistered_a_random_id_serves_the_run(self):

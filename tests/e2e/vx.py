@@ -4,6 +4,7 @@ import glob
 import json
 import os
 import random
+import re
 import shutil
 import subprocess
 import tempfile
@@ -457,6 +458,34 @@ def screenshot(name):
     subprocess.run(["bash", os.path.join(REPO, "scripts", "screenshot.sh"), out], check=True,
                    stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
     return out
+
+
+def x_window(title):
+    """(x, y, width, height) on the display of the mapped X window of that
+    name, as the X server itself has it; None while there is none. Asks the
+    server, not the program: it holds even while the program's thread is busy."""
+    p = subprocess.run(["xwininfo", "-name", title], stdin=subprocess.DEVNULL, capture_output=True,
+                       text=True, timeout=10)
+    if p.returncode != 0:
+        return None
+    info = {}
+    for line in p.stdout.splitlines():
+        key, _, value = line.strip().partition(":")
+        info[key] = value.strip()
+    if info.get("Map State") != "IsViewable":
+        return None
+    return tuple(int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+
+def screen_pixels(x, y, width, height):
+    """The RGB triples of a part of the display, row by row, as it shows now."""
+    p = subprocess.run(["/usr/bin/import", "-display", os.environ["DISPLAY"], "-window", "root",
+                        "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage", "-depth", "8", "ppm:-"],
+                       stdin=subprocess.DEVNULL, capture_output=True, check=True, timeout=30)
+    # A binary PPM: "P6", width, height, 255, one white space, then the bytes.
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", p.stdout)
+    w, h, data = int(header.group(1)), int(header.group(2)), p.stdout[header.end():]
+    return [tuple(data[i:i + 3]) for i in range(0, w * h * 3, 3)]
 
 
 def main():

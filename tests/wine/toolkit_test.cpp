@@ -11,6 +11,7 @@
 #include <climits>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -1221,6 +1222,55 @@ TEST_F(Win32ToolkitTest, AWindowShowsWhenItFirstWaitsOrWhenSomethingOpensOverIt)
     looker.join();
     EXPECT_TRUE(ownerVisible) << "a message box opens over a visible window";
     owner->close();
+}
+
+// A preparation blocked in a call (a request): a quick one keeps the prepared
+// first frame; a slow one has the window on the screen, painted, meanwhile.
+TEST_F(Win32ToolkitTest, AWindowBeingPreparedShowsPaintedWhileABlockingCallTakesLong) {
+    const COLORREF blue = RGB(0, 0, 255);
+    WindowDef d;
+    d.title = "Čeka odgovor";
+    d.w = 120;
+    d.h = 60;
+    d.bg = RGB(255, 255, 255);
+    d.controls = {box().at(10, 10, 50, 30).colours(blue)};
+    struct Case {
+        const char* what;
+        bool shownFirst;  // the window has already waited for an event
+        int callMs;
+        bool shownDuring;
+    };
+    for (const Case& c : {Case{"quick", false, 30, false}, Case{"slow", false, 1500, true},
+                          Case{"already shown", true, 30, true}}) {
+        SCOPED_TRACE(c.what);
+        auto w = toolkit().create(d);
+        if (c.shownFirst) openAndWait(*w);
+        else w->open();
+        HWND h = reinterpret_cast<HWND>(w->handle());
+        const ULONGLONG opened = GetTickCount64();
+        ULONGLONG shownAfter = 0;
+        bool answered = false;
+        toolkit().whileBlocked([&] {
+            while (GetTickCount64() < opened + ULONGLONG(c.callMs)) {
+                if (!shownAfter && IsWindowVisible(h) && pixelsOf(h, blue) > 0) shownAfter = GetTickCount64() - opened;
+                Sleep(10);
+            }
+            // Another program reading the window gets its answer meanwhile.
+            DWORD_PTR length = 0;
+            if (!c.shownFirst)
+                answered = SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) != 0;
+        });
+        if (!c.shownDuring) {
+            EXPECT_EQ(0u, shownAfter) << "the first frame is the prepared window";
+            EXPECT_FALSE(IsWindowVisible(h));
+        } else {
+            EXPECT_GT(shownAfter, 0u) << "on the screen and painted while the call runs";
+            EXPECT_LT(shownAfter, 1000u);
+            std::printf("[ %s ] on the screen, painted, %llu ms into the call\n", c.what, shownAfter);
+        }
+        if (!c.shownFirst) EXPECT_TRUE(answered) << "messages sent to the window are answered";
+        w->close();
+    }
 }
 
 // --- threads ---

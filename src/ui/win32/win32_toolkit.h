@@ -27,6 +27,7 @@ public:
     void redrawAll() override;
     std::string timeText(int hour, int minute, int second) override;
     Window* currentWindow() override;
+    void whileBlocked(const std::function<void()>& call) override;
 
     // --- the windows' registry (every thread) ---
     // Innermost open window of a thread, null when none.

@@ -544,6 +544,7 @@ void Win32Window::open() {
     // Shown when the procedure first waits for an event: the user's first
     // frame is the prepared window, painted once.
     revealPending_ = true;
+    openedAt_ = GetTickCount64();
 }
 
 void Win32Window::reveal() {

@@ -64,6 +64,8 @@ public:
     // Shows the window if open() left that for later; a window or message box
     // about to open over it calls this.
     void reveal();
+    bool revealPending() const { return revealPending_; }
+    ULONGLONG openedAt() const { return openedAt_; }  // GetTickCount64() at open()
     // From any thread: redraw the display fields on the window's own thread.
     void requestRedraw();
 
@@ -153,6 +155,7 @@ private:
     std::atomic<bool> redrawPending_{false};
     bool open_ = false, shown_ = false, revealPending_ = false, updating_ = false, minimised_ = false;
     bool painting_ = false;  // inside our own WM_PAINT (its erase is part of it)
+    ULONGLONG openedAt_ = 0;
     int baseX_ = 6, baseY_ = 13, statusHeight_ = 0;
     SIZE client_{0, 0};
     HWND lastFocus_ = nullptr;
