@@ -920,26 +920,32 @@ void setClipboard(HWND owner, const std::wstring& text) {
 }
 
 // WM_PASTE is what Ctrl+V and the context menu's Paste send the edit.
-TEST_F(Win32ToolkitTest, PasteIntoAnUpperCaseEntryTakesTheFirstLineInCapitalsWithinItsLimit) {
+TEST_F(Win32ToolkitTest, PasteIntoAnEntryTakesTheFirstLineWithinItsLimitInCapitalsWhereAsked) {
     struct Case {
+        int field;  // 15: upper case, 10 characters; 16: a number of 6
         const wchar_t* clipboard;
         bool readOnly;
         const wchar_t* shownAfter;
     } cases[] = {
-        {L"-ri\r\njeka", false, L"zagreb-RI"},  // up to the line break
-        {L"-ri\njeka", false, L"zagreb-RI"},
-        {L"-split\r\n", false, L"zagreb-SPL"},  // the entry takes 10 characters
-        {L"-ri", true, L"zagreb"},
+        {15, L"-ri\r\njeka", false, L"zagreb-RI"},  // up to the line break
+        {15, L"-ri\njeka", false, L"zagreb-RI"},
+        {15, L"-ri\rjeka", false, L"zagreb-RI"},
+        {15, L"-split\r\n", false, L"zagreb-SPL"},  // the entry takes 10 characters
+        {15, L"-ri", true, L"zagreb"},
+        {16, L"12\r34", false, L"zagreb12"},  // an entry of any kind: one line, as pasted
+        {16, L"12\n34", false, L"zagreb12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(narrow(c.clipboard));
         AllKinds v;
-        v.upperText = "zagreb";
         auto w = toolkit().create(v.def());
         w->open();
         w->display(0, 0);
         drain(*w);
-        HWND edit = child(*w, 15);
+        HWND edit = child(*w, c.field);
+        SendMessageW(edit, EM_LIMITTEXT, 10, 0);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"zagreb"));
+        SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
         setClipboard(reinterpret_cast<HWND>(w->handle()), c.clipboard);
         SendMessageW(edit, EM_SETREADONLY, c.readOnly, 0);
         SendMessageW(edit, EM_SETSEL, 6, 6);

@@ -29,9 +29,13 @@ DWORD WINAPI runBlockedCall(LPVOID param) {
     return 0;
 }
 
+// The helper uses this thread's stack: however the wait ends, it is waited for.
 struct ThreadHandle {
     HANDLE h;
-    ~ThreadHandle() { CloseHandle(h); }
+    ~ThreadHandle() {
+        WaitForSingleObject(h, INFINITE);
+        CloseHandle(h);
+    }
 };
 
 }  // namespace
@@ -69,12 +73,12 @@ void Win32Toolkit::whileBlocked(const std::function<void()>& call) {
         // posted events stay queued for the window's event loop.
         DWORD woke = MsgWaitForMultipleObjects(1, &helper.h, FALSE, timeout, QS_SENDMESSAGE | QS_PAINT);
         if (woke == WAIT_OBJECT_0) break;
-        if (woke == WAIT_FAILED) {
-            WaitForSingleObject(helper.h, INFINITE);
-            break;
-        }
+        if (woke == WAIT_FAILED) break;  // the helper is waited for all the same
+        // A few paints per wake: a window that never validates cannot keep the
+        // thread from seeing the helper end.
         MSG m;
-        while (PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&m);
+        for (int i = 0; i < 64 && PeekMessageW(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i)
+            DispatchMessageW(&m);
     }
     if (job.failure) std::rethrow_exception(job.failure);
 }

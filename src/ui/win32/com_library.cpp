@@ -34,11 +34,17 @@ struct OleThread {
     }
 };
 
+HRESULT oleStateOfThisThread() {
+    thread_local OleThread ole;
+    return ole.state;
+}
+
 }  // namespace
 
+bool singleThreadedComOnThisThread() { return SUCCEEDED(oleStateOfThisThread()); }
+
 bool comReadyOnThisThread() {
-    thread_local OleThread ole;
-    HRESULT state = ole.state;
+    HRESULT state = oleStateOfThisThread();
     // RPC_E_CHANGED_MODE: COM is already up in the multithreaded apartment;
     // it may still serve there, so it is used anyway.
     return SUCCEEDED(state) || state == RPC_E_CHANGED_MODE;

@@ -69,7 +69,10 @@ void libraryEntry(HMODULE library, const char* name, F& f) {
 }
 
 // OLE initialised on the calling thread (once; undone when the thread ends).
+// Also true where COM was already up in the multithreaded apartment.
 bool comReadyOnThisThread();
+// The same, but only where calls into the thread's objects come on the thread itself.
+bool singleThreadedComOnThisThread();
 
 // An owned BSTR.
 struct Bstr {

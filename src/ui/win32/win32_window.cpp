@@ -11,7 +11,7 @@
 
 #include "ui/win32/images.h"
 #include "ui/win32/preloads.h"
-#include "ui/win32/upper_case_entry.h"
+#include "ui/win32/single_line_entry.h"
 #include "ui/win32/window_accessible.h"
 #include "ui/win32/win32_toolkit.h"
 
@@ -337,7 +337,7 @@ void Win32Window::createControl(int field) {
         case Kind::Entry: {
             int width = inputWidth(c);
             if (width > 0 && c.format.kind != Format::Kind::Time) SendMessageW(s.hwnd, EM_LIMITTEXT, WPARAM(width), 0);
-            if (has(c, Upper)) makeUpperCaseEntry(s.hwnd);
+            makeSingleLineEntry(s.hwnd, has(c, Upper));
             break;
         }
         case Kind::Text: SendMessageW(s.hwnd, EM_LIMITTEXT, 0, 0); break;  // 0: as much as the system allows
@@ -581,6 +581,7 @@ void Win32Window::close() {
         s.drawn = false;
         s.note = nullptr;
         s.picture.reset();
+        s.pictureFailed = false;  // a window opened again tries its pictures again
         s.scaled.reset();
         s.icon.reset();
         s.brush.reset();

@@ -121,6 +121,7 @@ private:
     // AccessibleFields
     int fieldCount() const override;
     bool drawnElement(int field, DrawnElement& out) const override;
+    HWND fieldWindow(int field) const override { return valid(field) ? slots_[std::size_t(field - 1)].hwnd : nullptr; }
     void layout();
     void show(int field);
     void setText(int field, const std::wstring& text);

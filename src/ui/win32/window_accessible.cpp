@@ -95,8 +95,10 @@ public:
         return E_NOTIMPL;
     }
 
-    // IAccessible: the window itself and its child windows are the standard
-    // object's; a drawn field is ours.
+    // IAccessible: the window itself is the standard object's; a drawn field
+    // is ours. A child ID names a field: a field with a window of its own is
+    // that window's object (get_accChild), never the standard object's child of
+    // the same number, which would be another control.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         return standard_->get_accParent(parent);
@@ -104,9 +106,13 @@ public:
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (!count) return E_POINTER;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
-        std::vector<VARIANT> all = children();
-        *count = LONG(all.size());
-        clear(all);
+        LONG windows = 0;
+        if (FAILED(standard_->get_accChildCount(&windows))) windows = 0;
+        LONG drawnFields = 0;
+        DrawnElement e;
+        for (int field = 1; field <= fields_->fieldCount(); ++field)
+            if (fields_->drawnElement(field, e)) ++drawnFields;
+        *count = windows + drawnFields;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT id, IDispatch** child) override {
@@ -117,10 +123,10 @@ public:
         if (drawn(id, e)) return S_FALSE;  // a simple element: no object of its own
         // A field with a window of its own: that window's object.
         if (id.vt == VT_I4 && id.lVal > 0 && id.lVal <= fields_->fieldCount()) {
-            if (HWND control = GetDlgItem(window_, kFieldIdBase + int(id.lVal)))
+            if (HWND control = fields_->fieldWindow(int(id.lVal)))
                 return oleacc().fromWindow(control, DWORD(OBJID_WINDOW), IID_IDispatch, reinterpret_cast<void**>(child));
         }
-        return standard_->get_accChild(id, child);
+        return E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
         return text(id, name, &DrawnElement::name, &IAccessible::get_accName);
@@ -135,7 +141,7 @@ public:
         if (!role) return E_POINTER;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(id, e)) return standard_->get_accRole(id, role);
+        if (!drawn(id, e)) return isSelf(id) ? standard_->get_accRole(id, role) : E_INVALIDARG;
         *role = integer(e.role);
         return S_OK;
     }
@@ -143,7 +149,7 @@ public:
         if (!state) return E_POINTER;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(id, e)) return standard_->get_accState(id, state);
+        if (!drawn(id, e)) return isSelf(id) ? standard_->get_accState(id, state) : E_INVALIDARG;
         long bits = STATE_SYSTEM_READONLY;
         if (e.hidden) bits |= STATE_SYSTEM_INVISIBLE;
         if (e.disabled) bits |= STATE_SYSTEM_UNAVAILABLE;
@@ -156,7 +162,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override {
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(id, e)) return standard_->get_accHelpTopic(file, id, topic);
+        if (!drawn(id, e)) return isSelf(id) ? standard_->get_accHelpTopic(file, id, topic) : E_INVALIDARG;
         if (file) *file = nullptr;
         if (topic) *topic = -1;
         return S_FALSE;
@@ -178,13 +184,14 @@ public:
     HRESULT STDMETHODCALLTYPE accSelect(LONG how, VARIANT id) override {
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        return drawn(id, e) ? DISP_E_MEMBERNOTFOUND : standard_->accSelect(how, id);
+        if (drawn(id, e)) return DISP_E_MEMBERNOTFOUND;
+        return isSelf(id) ? standard_->accSelect(how, id) : E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override {
         if (!left || !top || !width || !height) return E_POINTER;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(id, e)) return standard_->accLocation(left, top, width, height, id);
+        if (!drawn(id, e)) return isSelf(id) ? standard_->accLocation(left, top, width, height, id) : E_INVALIDARG;
         POINT corner{e.area.left, e.area.top};
         ClientToScreen(window_, &corner);
         *left = corner.x;
@@ -197,7 +204,7 @@ public:
         if (!end) return E_POINTER;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(start, e)) return standard_->accNavigate(direction, start, end);
+        if (!drawn(start, e)) return isSelf(start) ? standard_->accNavigate(direction, start, end) : E_INVALIDARG;
         end->vt = VT_EMPTY;
         return S_FALSE;
     }
@@ -227,7 +234,8 @@ public:
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override {
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        return drawn(id, e) ? DISP_E_MEMBERNOTFOUND : standard_->accDoDefaultAction(id);
+        if (drawn(id, e)) return DISP_E_MEMBERNOTFOUND;
+        return isSelf(id) ? standard_->accDoDefaultAction(id) : E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -272,8 +280,6 @@ public:
     }
 
 private:
-    static constexpr int kFieldIdBase = 1000;  // a control's window ID is 1000 + its field number
-
     bool drawn(const VARIANT& id, DrawnElement& e) const {
         return fields_ && id.vt == VT_I4 && id.lVal > 0 && fields_->drawnElement(int(id.lVal), e);
     }
@@ -285,7 +291,7 @@ private:
         *out = nullptr;
         if (!standard_) return CO_E_OBJNOTCONNECTED;
         DrawnElement e;
-        if (!drawn(id, e)) return (standard_.get()->*standard)(id, out);
+        if (!drawn(id, e)) return isSelf(id) ? (standard_.get()->*standard)(id, out) : E_INVALIDARG;
         if (!member || (e.*member).empty()) return S_FALSE;
         *out = newString(e.*member);
         return *out ? S_OK : E_OUTOFMEMORY;
@@ -322,7 +328,9 @@ LRESULT answerGetObject(HWND window, const AccessibleFields& fields, WPARAM w, L
     // The object ID is a 32-bit value, whatever the width of lParam.
     if (LONG(DWORD(l)) != LONG(OBJID_CLIENT)) return 0;
     if (!object) {
-        if (!oleacc().ready() || !comReadyOnThisThread()) return 0;
+        // Only in a single-threaded apartment: there every call comes on the
+        // window's own thread, which alone touches its fields.
+        if (!oleacc().ready() || !singleThreadedComOnThisThread()) return 0;
         ComPtr<IAccessible> standard;
         if (FAILED(oleacc().createStandard(window, OBJID_CLIENT, __uuidof(IAccessible), standard.putVoid())))
             return 0;

@@ -24,6 +24,8 @@ public:
     virtual int fieldCount() const = 0;
     // False when the field has a window of its own or does not exist.
     virtual bool drawnElement(int field, DrawnElement& out) const = 0;
+    // The field's own window; null when it has none.
+    virtual HWND fieldWindow(int field) const = 0;
 
 protected:
     ~AccessibleFields() = default;

@@ -153,7 +153,9 @@ RECT Win32Window::drawablePart(HDC dc) const {
 // drew is done, and the paint that would draw it again is spared.
 void Win32Window::eraseWithFields(HDC dc) {
     RECT rc = drawablePart(dc);
+    int saved = SaveDC(dc);  // the DC may be another's: its state goes back as it was
     paintArea(dc, rc);
+    RestoreDC(dc, saved);
     if (!IsRectEmpty(&rc) && WindowFromDC(dc) == hwnd_) ValidateRect(hwnd_, &rc);
 }
 
@@ -161,7 +163,10 @@ void Win32Window::eraseWithFields(HDC dc) {
 // captures, a themed control drawing its parent beneath it). The backdrop is
 // part of it, so PRF_ERASEBKGND adds nothing.
 void Win32Window::printClient(HDC dc, LPARAM flags) {
-    if (flags & PRF_CLIENT) paintArea(dc, drawablePart(dc));
+    if (!(flags & PRF_CLIENT)) return;
+    int saved = SaveDC(dc);
+    paintArea(dc, drawablePart(dc));
+    RestoreDC(dc, saved);
 }
 
 void Win32Window::drawField(HDC dc, int field, POINT origin) {
