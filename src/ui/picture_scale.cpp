@@ -1,9 +1,10 @@
 // A separable box filter in two forms. Ordinary factors use fixed point: the
 // weights of each target pixel sum to exactly kOne, so a plain area keeps its
-// exact colour, and with weights of 8 bits two channels share one 32-bit sum
-// (each lane stays below 2^16). Shrinks beyond kFastShrink would lose too
-// much to 8-bit weights, so they sum whole runs of source pixels exactly and
-// divide once per channel, rounding.
+// exact colour, and with weights of 16 bits two channels share one 64-bit sum
+// (each lane stays below 2^32). The rows between the two passes keep 8 bits
+// below each level, so only the last step rounds to whole levels. Shrinks
+// beyond kFastShrink would take too many taps per target pixel, so they sum
+// whole runs of source pixels exactly and divide once per channel, rounding.
 #include "ui/picture_scale.h"
 
 #include <algorithm>
@@ -14,11 +15,12 @@
 namespace ui {
 namespace {
 
-constexpr uint32_t kBits = 8;
+constexpr uint32_t kBits = 16;
 constexpr uint32_t kOne = 1u << kBits;
 
-// Up to this many source pixels per target pixel, rounding each weight to
-// 1/kOne costs at most about one level.
+// Up to this many source pixels per target pixel a target pixel has at most
+// kFastShrink + 1 taps; rounding each running total of their weights to
+// 1/kOne then costs under 0.01 of a level per axis.
 constexpr int kFastShrink = 2;
 
 struct Tap {
@@ -59,9 +61,6 @@ Axis axisTaps(int fromSize, int toSize) {
 
 // Channels 0 and 2 of `p` (and 1 and 3 of p >> 8), each in a 16-bit lane.
 constexpr uint32_t kLanes = 0x00FF00FF;
-constexpr uint32_t kHalf = 0x00800080;  // rounds each lane
-
-uint32_t packed(uint32_t lo, uint32_t hi) { return ((lo >> kBits) & kLanes) | (hi & ~kLanes); }
 
 // Measured in units where a source pixel is toSize long and a target pixel
 // fromSize long, every overlap is a whole number: target i takes source
@@ -212,34 +211,83 @@ void shrinkAcross(const uint32_t* from, int fromWidth, int fromHeight, const Run
     }
 }
 
-void fastRow(const uint32_t* src, const Axis& across, uint32_t* out) {
+// A row between the passes holds each channel in 16 bits, 256 times its
+// level: channel k in bits 16k to 16k + 15.
+constexpr uint64_t kFine = 0x0000FFFF0000FFFFull;  // channels 0 and 2 of a fine pixel
+
+// Channels 0 and 2 of a sum of taps (and 1 and 3 of `hi`), each 2^kBits
+// times its level in a 32-bit lane, rounded to a fine pixel.
+uint64_t fine(uint64_t lo, uint64_t hi) {
+    constexpr uint64_t kHalfFine = 0x0000008000000080ull, kKept = 0x00FFFF0000FFFF00ull;
+    return ((lo + kHalfFine) & kKept) >> 8 | ((hi + kHalfFine) & kKept) << 8;
+}
+
+uint64_t fine(uint32_t p) {
+    return (uint64_t(p & 0xFF) | uint64_t(p & 0xFF00) << 8 | uint64_t(p & 0xFF0000) << 16 | uint64_t(p & 0xFF000000) << 24) << 8;
+}
+
+// The same sums rounded to whole levels.
+uint32_t whole(uint64_t lo, uint64_t hi) {
+    constexpr uint64_t kHalfWhole = 0x0000800000008000ull;
+    lo = (lo + kHalfWhole) >> kBits, hi = (hi + kHalfWhole) >> kBits;
+    return uint32_t(lo & 0xFF) | uint32_t(hi & 0xFF) << 8 | uint32_t(lo >> 32 & 0xFF) << 16 | uint32_t(hi >> 32) << 24;
+}
+
+// Out is uint64_t for fine rows, uint32_t for whole levels.
+template <class Out>
+void fastRow(const uint32_t* src, const Axis& across, Out* out) {
     for (std::size_t x = 0; x + 1 < across.first.size(); ++x) {
-        uint32_t lo = kHalf, hi = kHalf;
+        uint64_t lo = 0, hi = 0;
         for (std::size_t t = across.first[x]; t < across.first[x + 1]; ++t) {
             uint32_t p = src[across.taps[t].from], w = across.taps[t].weight;
-            lo += (p & kLanes) * w;
-            hi += ((p >> 8) & kLanes) * w;
+            lo += apart(p) * w;
+            hi += apart(p >> 8) * w;
         }
-        out[x] = packed(lo, hi);
+        if constexpr (sizeof(Out) == 8)
+            out[x] = fine(lo, hi);
+        else
+            out[x] = whole(lo, hi);
     }
 }
 
-// Each target row sums the rows it covers.
-void fastDown(const uint32_t* rows, std::size_t width, const Axis& down, uint32_t* to) {
-    std::vector<uint32_t> lo(width), hi(width);
+// Each target row sums the fine rows it covers: a lane reaches at most
+// 255 * 256 * 2^kBits plus the rounding half, below 2^32. The taps of
+// successive target rows move down in step, at most kFastShrink + 1 rows to
+// a target row, so each source row is made by `across` when first needed and
+// kept only while a later target row may still use it.
+template <class Across>
+void fastDown(Across across, std::size_t width, const Axis& down, uint32_t* to) {
+    constexpr uint64_t kHalfDown = 0x0080000000800000ull;
+    constexpr int kKept = kFastShrink + 2;
+    std::vector<uint64_t> kept(kKept * width), lo(width), hi(width);
+    int made[kKept];
+    std::fill(made, made + kKept, -1);
+    auto row = [&](int j) {
+        uint64_t* r = &kept[std::size_t(j % kKept) * width];
+        if (made[j % kKept] != j) across(j, r), made[j % kKept] = j;
+        return r;
+    };
     for (std::size_t y = 0; y + 1 < down.first.size(); ++y) {
-        std::fill(lo.begin(), lo.end(), kHalf);
-        std::fill(hi.begin(), hi.end(), kHalf);
-        for (std::size_t t = down.first[y]; t < down.first[y + 1]; ++t) {
-            const uint32_t* row = rows + std::size_t(down.taps[t].from) * width;
-            uint32_t w = down.taps[t].weight;
+        uint32_t* out = to + y * width;
+        const std::size_t t0 = down.first[y], t1 = down.first[y + 1];
+        if (t1 - t0 == 1) {  // a whole source row: only rounds
+            const uint64_t* r = row(down.taps[t0].from);
+            for (std::size_t x = 0; x < width; ++x) out[x] = whole(r[x] << 8 & kFine << 8, r[x] >> 8 & kFine << 8);
+            continue;
+        }
+        std::fill(lo.begin(), lo.end(), kHalfDown);
+        std::fill(hi.begin(), hi.end(), kHalfDown);
+        for (std::size_t t = t0; t < t1; ++t) {
+            const uint64_t* r = row(down.taps[t].from);
+            uint64_t w = down.taps[t].weight;
             for (std::size_t x = 0; x < width; ++x) {
-                lo[x] += (row[x] & kLanes) * w;
-                hi[x] += ((row[x] >> 8) & kLanes) * w;
+                lo[x] += (r[x] & kFine) * w;
+                hi[x] += (r[x] >> 16 & kFine) * w;
             }
         }
-        uint32_t* out = to + y * width;
-        for (std::size_t x = 0; x < width; ++x) out[x] = packed(lo[x], hi[x]);
+        for (std::size_t x = 0; x < width; ++x)
+            out[x] = uint32_t(lo[x] >> 24 & 0xFF) | uint32_t(hi[x] >> 16 & 0xFF00) | uint32_t(lo[x] >> 40 & 0xFF0000) |
+                     uint32_t(hi[x] >> 32 & 0xFF000000);
     }
 }
 
@@ -276,25 +324,55 @@ bool strongShrink(int fromSize, int toSize) { return int64_t(fromSize) > int64_t
 
 void scalePixels(const uint32_t* from, int fromWidth, int fromHeight, uint32_t* to, int toWidth, int toHeight) {
     if (fromWidth < 1 || fromHeight < 1 || toWidth < 1 || toHeight < 1) return;
-    const std::size_t width = std::size_t(toWidth);
-    // Across each source row first, into rows of the target's width.
-    std::vector<uint32_t> rows(std::size_t(fromHeight) * width);
-    if (strongShrink(fromWidth, toWidth)) {
-        Runs across = axisRuns(fromWidth, toWidth);
-        if (across.whole < kNarrowWhole)
-            shrinkAcross<NarrowSums>(from, fromWidth, fromHeight, across, rows.data());
-        else
-            shrinkAcross<WideSums>(from, fromWidth, fromHeight, across, rows.data());
-    } else {
-        Axis across = axisTaps(fromWidth, toWidth);
-        for (int y = 0; y < fromHeight; ++y)
-            fastRow(from + std::size_t(y) * std::size_t(fromWidth), across, &rows[std::size_t(y) * width]);
+    const std::size_t width = std::size_t(toWidth), height = std::size_t(fromHeight);
+    if (fromWidth == toWidth && fromHeight == toHeight) {
+        std::memcpy(to, from, width * height * sizeof *to);
+        return;
     }
+    // Across each source row first, into rows of the target's width.
+    const bool byRuns = strongShrink(fromWidth, toWidth);
     if (!strongShrink(fromHeight, toHeight)) {
-        fastDown(rows.data(), width, axisTaps(fromHeight, toHeight), to);
+        // Fine rows, each made when the first target row needs it.
+        if (byRuns) {
+            Runs across = axisRuns(fromWidth, toWidth);
+            std::vector<uint32_t> levels(width);
+            fastDown(
+                [&](int j, uint64_t* out) {
+                    const uint32_t* src = from + std::size_t(j) * std::size_t(fromWidth);
+                    if (across.whole < kNarrowWhole)
+                        shrinkAcross<NarrowSums>(src, fromWidth, 1, across, levels.data());
+                    else
+                        shrinkAcross<WideSums>(src, fromWidth, 1, across, levels.data());
+                    std::transform(levels.begin(), levels.end(), out, [](uint32_t p) { return fine(p); });
+                },
+                width, axisTaps(fromHeight, toHeight), to);
+        } else {
+            Axis across = axisTaps(fromWidth, toWidth);
+            fastDown([&](int j, uint64_t* out) { fastRow(from + std::size_t(j) * std::size_t(fromWidth), across, out); },
+                     width, axisTaps(fromHeight, toHeight), to);
+        }
         return;
     }
     Runs down = axisRuns(fromHeight, toHeight);
+    if (!byRuns) {
+        // Down first, so that only the target's rows go across.
+        const std::size_t fromRow = std::size_t(fromWidth);
+        std::vector<uint32_t> rows(std::size_t(toHeight) * fromRow);
+        if (down.whole < kNarrowWhole)
+            shrinkDown<NarrowSums>(from, fromRow, down, rows.data());
+        else
+            shrinkDown<WideSums>(from, fromRow, down, rows.data());
+        Axis across = axisTaps(fromWidth, toWidth);
+        for (std::size_t y = 0; y < std::size_t(toHeight); ++y) fastRow(&rows[y * fromRow], across, to + y * width);
+        return;
+    }
+    // Whole levels, every row at once.
+    std::vector<uint32_t> rows(height * width);
+    Runs across = axisRuns(fromWidth, toWidth);
+    if (across.whole < kNarrowWhole)
+        shrinkAcross<NarrowSums>(from, fromWidth, fromHeight, across, rows.data());
+    else
+        shrinkAcross<WideSums>(from, fromWidth, fromHeight, across, rows.data());
     if (down.whole < kNarrowWhole)
         shrinkDown<NarrowSums>(rows.data(), width, down, to);
     else

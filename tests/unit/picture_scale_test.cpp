@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -136,6 +137,31 @@ TEST(PictureScale, StripesAverageWithinOneLevelAtAnyFactorOnEitherAxis) {
     for (const Case& c : cases) {
         EXPECT_TRUE(averagesItsAreas(stripes(c.fw, c.fh), c.fw, c.fh, c.tw, c.th));
         EXPECT_TRUE(averagesItsAreas(stripes(c.fh, c.fw), c.fh, c.fw, c.th, c.tw));  // on its side
+    }
+}
+
+// Every pixel black or white at random, or every channel random: no two
+// neighbours alike, so every weight's rounding shows.
+Pixels noise(int fw, int fh, bool blackOrWhite) {
+    std::mt19937 random(7);
+    Pixels from(std::size_t(fw) * std::size_t(fh));
+    for (uint32_t& p : from) p = blackOrWhite ? (random() & 1 ? 0xFFFFFFFF : 0) : uint32_t(random());
+    return from;
+}
+
+TEST(PictureScale, MildShrinksAndEnlargementsAverageWithinOneLevelOnEitherAxisAndBoth) {
+    struct Case { int fw, fh, tw, th; } cases[] = {
+        {7, 9, 5, 9}, {100, 40, 67, 40}, {630, 20, 626, 20}, {330, 40, 238, 40}, {301, 40, 151, 40},  // up to 3 source pixels each
+        {630, 330, 626, 238}, {300, 300, 151, 151},                                            // both axes
+        {100, 100, 137, 151}, {300, 300, 301, 299}, {100, 100, 67, 150}, {630, 3300, 626, 238}, // enlarged, mixed
+    };
+    for (const Case& c : cases) {
+        for (bool blackOrWhite : {true, false}) {
+            EXPECT_TRUE(averagesItsAreas(noise(c.fw, c.fh, blackOrWhite), c.fw, c.fh, c.tw, c.th));
+            EXPECT_TRUE(averagesItsAreas(noise(c.fh, c.fw, blackOrWhite), c.fh, c.fw, c.th, c.tw));  // on its side
+        }
+        EXPECT_TRUE(averagesItsAreas(stripes(c.fw, c.fh), c.fw, c.fh, c.tw, c.th));
+        EXPECT_TRUE(averagesItsAreas(stripes(c.fh, c.fw), c.fh, c.fw, c.th, c.tw));
     }
 }
 
