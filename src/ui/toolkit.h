@@ -130,7 +130,9 @@ public:
     virtual Window* currentWindow() = 0;
     // Runs a call that blocks the thread until it returns (a request). The
     // Win32 toolkit shows a window still being prepared meanwhile, should the
-    // call take long; otherwise it is simply called.
+    // call take long; otherwise it is simply called. Meanwhile the thread
+    // answers only messages sent to its windows, and no handler of those may
+    // start a request: the request buffers belong to the call until it returns.
     virtual void whileBlocked(const std::function<void()>& call) { call(); }
 };
 
