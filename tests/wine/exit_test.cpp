@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "../common/piped_process.h"
 
 namespace {
 
@@ -18,34 +19,18 @@ struct Outcome {
 
 // Runs exit_probe with the arguments given to its end, or kills it after 20 s.
 Outcome runProbe(const std::string& args) {
-    const char* bin = std::getenv("VX_BIN");
-    std::string cmd = "\"" + std::string(bin ? bin : ".") + "\\exit_probe.exe\" " + args;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
     Outcome out;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return out;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    out.started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != 0;
-    // Only the child holds the write end now: the reads end with it.
-    CloseHandle(writeEnd);
-    if (out.started) {
-        CloseHandle(pi.hThread);
-        char buf[256];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buf, sizeof buf, &got, nullptr) && got > 0) out.output.append(buf, got);
-        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 98);
-        WaitForSingleObject(pi.hProcess, 5000);
-        GetExitCodeProcess(pi.hProcess, &out.code);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(readEnd);
+    HANDLE process = nullptr, output = nullptr;
+    out.started = vx::testing::startPiped("exit_probe.exe", args, process, output);
+    if (!out.started) return out;
+    char buf[256];
+    DWORD got = 0;
+    while (ReadFile(output, buf, sizeof buf, &got, nullptr) && got > 0) out.output.append(buf, got);
+    if (WaitForSingleObject(process, 20000) != WAIT_OBJECT_0) TerminateProcess(process, 98);
+    WaitForSingleObject(process, 5000);
+    GetExitCodeProcess(process, &out.code);
+    CloseHandle(process);
+    CloseHandle(output);
     return out;
 }
 

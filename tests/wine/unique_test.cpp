@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "../common/piped_process.h"
 
 namespace {
 
@@ -30,31 +31,13 @@ private:
 class Probe {
 public:
     Probe(const std::string& name, int holdMs) {
-        const char* bin = std::getenv("VX_BIN");
-        std::string exe = std::string(bin ? bin : ".") + "\\unique_probe.exe";
+        HANDLE process = nullptr, output = nullptr;
         // Quoted: the name may end in spaces, and they must reach the guard.
-        std::string cmd = "\"" + exe + "\" \"" + name + "\" " + std::to_string(holdMs);
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        HANDLE readEnd = nullptr, writeEnd = nullptr;
-        CreatePipe(&readEnd, &writeEnd, &sa, 0);
-        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        out_.reset(readEnd);
-        Handle childOut(writeEnd);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = writeEnd;
-        si.hStdError = writeEnd;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        PROCESS_INFORMATION pi{};
-        started_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &si, &pi) != 0;
-        // Only the child may hold the write end now, so a probe that dies
-        // before its line ends the read below instead of blocking it.
-        childOut.reset();
+        started_ = vx::testing::startPiped("unique_probe.exe", "\"" + name + "\" " + std::to_string(holdMs),
+                                           process, output);
         if (!started_) return;
-        process_.reset(pi.hProcess);
-        CloseHandle(pi.hThread);
+        process_.reset(process);
+        out_.reset(output);
         // The first line comes once the guard has answered.
         char c = 0;
         DWORD got = 0;
