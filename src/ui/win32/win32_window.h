@@ -28,6 +28,7 @@ inline bool has(const Control& c, uint32_t flag) { return (c.flags & flag) != 0;
 constexpr UINT kWakeMessage = WM_APP + 0x3A0;    // an event was queued: leave GetMessage
 constexpr UINT kRedrawMessage = WM_APP + 0x3A1;  // redraw display fields (from another thread)
 constexpr int kFirstControlId = 1000;
+constexpr UINT_PTR kTimerId = 1;  // the window's own timer
 
 // The window class of every toolkit window; true for a handle of ours.
 bool isToolkitWindow(HWND h);
