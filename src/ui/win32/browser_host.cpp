@@ -8,18 +8,10 @@
 #include <string>
 
 #include "ui/win32/com_library.h"
+#include "ui/win32/win32_text.h"
 
 namespace ui::win32 {
 namespace {
-
-// Texts are Windows-1250 in this program.
-std::wstring wide(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(1250, 0, s.data(), int(s.size()), nullptr, 0);
-    std::wstring w(std::size_t(n), L'\0');
-    MultiByteToWideChar(1250, 0, s.data(), int(s.size()), &w[0], n);
-    return w;
-}
 
 // The container's side of the control: its client site, in-place site and
 // in-place frame in one reference-counted object.
@@ -153,7 +145,7 @@ public:
     bool create(HWND parent, const RECT& rc, const std::string& progId) {
         if (!IsWindow(parent) || !comReadyOnThisThread()) return false;
         CLSID clsid;
-        if (FAILED(com().clsidFromProgId(wide(progId).c_str(), &clsid))) return false;
+        if (FAILED(com().clsidFromProgId(widen(progId).c_str(), &clsid))) return false;
         if (FAILED(com().createInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.putVoid())))
             return false;
         site_ = new Site(parent, rc);
@@ -176,7 +168,7 @@ public:
     }
 
     void navigate(const std::string& url, int flags) override {
-        Bstr address(wide(url));
+        Bstr address(widen(url));
         VARIANT flagsArg{}, none{};
         none.vt = VT_EMPTY;
         flagsArg.vt = VT_I4;

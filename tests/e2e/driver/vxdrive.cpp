@@ -425,6 +425,14 @@ int cmdSet(const Options& o) {
     return 0;
 }
 
+// The caret to the end of an edit. (GetWindowTextLength does not ask another process's edit.)
+void caretToEnd(HWND edit) {
+    DWORD_PTR end = 0, result;
+    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &end) ||
+        !SendMessageTimeoutW(edit, EM_SETSEL, WPARAM(end), LPARAM(end), SMTO_ABORTIFHUNG, 5000, &result))
+        fail(L"the program did not take the caret");
+}
+
 // Types at the end of the field, key by key, and stays in it (no completion).
 int cmdType(const Options& o) {
     HWND top = findTop(o, arg(o, 1, L"TITLE"), o.any);
@@ -433,11 +441,8 @@ int cmdType(const Options& o) {
     if (!IsWindowEnabled(edit) || !ownVisible(edit)) fail(L"the field is disabled or hidden");
     AttachedInput input(top);
     SetFocus(edit);
-    // The caret to the end. (GetWindowTextLength does not ask another process's edit.)
-    DWORD_PTR end = 0, result;
-    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &end) ||
-        !SendMessageTimeoutW(edit, EM_SETSEL, WPARAM(end), LPARAM(end), SMTO_ABORTIFHUNG, 5000, &result))
-        fail(L"the program did not take the caret");
+    caretToEnd(edit);
+    DWORD_PTR result;
     // Key by key, each handled before the next (sent: a posted key could still be
     // waiting in the queue when the caller looks).
     for (wchar_t ch : text)
@@ -457,9 +462,11 @@ int cmdClip(const Options& o) {
     if (OpenClipboard(owner)) {
         std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
         if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            memcpy(GlobalLock(data), text.c_str(), bytes);
-            GlobalUnlock(data);
-            done = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data);
+            if (void* p = GlobalLock(data)) {
+                memcpy(p, text.c_str(), bytes);
+                GlobalUnlock(data);
+                done = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data);
+            }
             if (!done) GlobalFree(data);
         }
         CloseClipboard();
@@ -520,10 +527,7 @@ int cmdKeys(const Options& o) {
         AttachedInput input(top);
         SetForegroundWindow(top);
         SetFocus(edit);
-        DWORD_PTR end = 0, result;
-        if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &end) ||
-            !SendMessageTimeoutW(edit, EM_SETSEL, WPARAM(end), LPARAM(end), SMTO_ABORTIFHUNG, 5000, &result))
-            fail(L"the program did not take the caret");
+        caretToEnd(edit);
         if (GetForegroundWindow() != top || GetFocus() != edit) fail(L"the field did not take the focus");
     }
     for (const std::vector<WORD>& keys : chords) {
