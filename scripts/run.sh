@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs the console Morventa under Wine against a local
+# Builds everything and runs the console Morventa (the shipped i686 build,
+# emulated where the kernel cannot execute 32-bit code) under Wine against a local
 # stand-in web registry; saves a screenshot to build/screenshots/morventa.png.
 # On its own Xvfb it then closes the console and stops; with VX_USE_DISPLAY=1
 # and a $DISPLAY the console stays on that display until the user closes it.
@@ -12,11 +13,19 @@ B="${VX_BUILD_ROOT:-build}"
 WINDOW_TITLE="VO Zidavar"
 START_TIMEOUT="${VX_START_TIMEOUT:-60}"
 
-if [ "${VX_NO_BUILD:-0}" != 1 ]; then
+if [ "${VX_NO_BUILD:-0}" != 1 ] && [ -z "${VX_I386_MODE:-}" ]; then
     bash scripts/setup.sh
-    # The programs a person runs are the i686 ones; on a machine whose kernel
-    # cannot run 32-bit code only the x86_64 build of the same sources runs under Wine.
-    VX_BUILD_ROOT="$B" VX_BUILDS="win32 wine" bash scripts/build.sh
+    # The programs a person runs are the i686 ones; only where 32-bit code
+    # cannot be started at all does the x86_64 build of the same sources run.
+    builds="win32"
+    [ "$(scripts/with-i386 sh -c 'echo "$VX_I386_MODE"' 2>/dev/null)" != none ] || builds="win32 win64"
+    VX_BUILD_ROOT="$B" VX_BUILDS="$builds" bash scripts/build.sh
+fi
+# The rest runs where the i686 programs start: as it is, or, where the
+# kernel cannot execute 32-bit code, in a namespace whose own binfmt_misc
+# hands them to QEMU (scripts/with-i386).
+if [ -z "${VX_I386_MODE:-}" ]; then
+    exec scripts/with-i386 bash "$ROOT/scripts/run.sh" "$@"
 fi
 
 source scripts/wine-env.sh
@@ -26,6 +35,7 @@ for f in Morventa.exe Trevasol.dll vxdrive.exe; do
     [ -f "$BIN/$f" ] || { echo "run: $BIN/$f was not built" >&2; exit 1; }
 done
 
+echo "run: Morventa from $(vx_wine_how)"
 vx_wine_session_start
 PIDS=()
 finish() {

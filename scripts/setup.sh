@@ -25,7 +25,30 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
     echo "setup: installing ${missing[*]:-(package lists)}"
     export DEBIAN_FRONTEND=noninteractive
     $SUDO apt-get update -qq >/dev/null
-    [ ${#missing[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    [ ${#missing[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2> >(grep -v '^debconf: delaying' >&2)
+fi
+
+# QEMU's user-mode emulator, which runs Wine's 32-bit loader where the
+# kernel cannot execute 32-bit code (scripts/with-i386). Debian 12's own
+# 7.2 crashes under Wine, so it comes from bookworm-backports, which is
+# enabled for this one package only. qemu-user alone: its binaries are
+# static there, and it registers nothing with the machine's binfmt_misc
+# (qemu-user-static would pull in qemu-user-binfmt, which does).
+QEMU_PKG=qemu-user
+if ! dpkg-query -W -f='${Status} ${Version}' "$QEMU_PKG" 2>/dev/null | grep -q "install ok installed .*bpo"; then
+    echo "setup: installing $QEMU_PKG from bookworm-backports"
+    printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+        $SUDO tee /etc/apt/sources.list.d/vx-backports.sources >/dev/null
+    printf 'Package: *\nPin: release n=bookworm-backports\nPin-Priority: -1\n\nPackage: %s\nPin: release n=bookworm-backports\nPin-Priority: 990\n' "$QEMU_PKG" |
+        $SUDO tee /etc/apt/preferences.d/vx-backports >/dev/null
+    export DEBIAN_FRONTEND=noninteractive
+    log="$(mktemp)"
+    if ! { $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends "$QEMU_PKG/bookworm-backports"; } >"$log" 2>&1; then
+        # Without it the Wine tests fall back to the x86_64 twin; say why.
+        echo "setup: $QEMU_PKG could not be installed from bookworm-backports:" >&2
+        tail -5 "$log" >&2
+    fi
+    rm -f "$log"
 fi
 
 # IJG libjpeg for the cross builds: Debian's libjpeg-turbo source, built once

@@ -2,7 +2,10 @@
 # Runs every test: native unit tests, the Win32 tests under Wine and the
 # end-to-end scenarios, each Wine run in a throw-away prefix and display.
 # Arguments go to ctest (e.g. -R Pattern); VX_BUILDS="native" or "wine"
-# limits the run to one side.
+# limits the run to one side. The Wine side runs the shipped i686 build
+# (natively, or under QEMU where the kernel cannot execute 32-bit code; see
+# scripts/with-i386), then the x86_64 twin; VX_I386=emulated forces the
+# emulator, VX_WINE_TWIN=0 leaves the twin out.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -26,9 +29,14 @@ if [[ " $BUILDS " == *" native "* ]]; then
     fi
 fi
 if [[ " $BUILDS " == *" wine "* ]]; then
-    source scripts/wine-env.sh
-    vx_wine_session_start
-    trap vx_wine_session_stop EXIT
-    ctest --test-dir "$B/$VX_WINE_BUILD" -j4 --timeout 900 --output-on-failure "$@" || status=1
+    # The shipped i686 programs wherever they can be started (natively, or
+    # emulated in a namespace of scripts/with-i386), else the x86_64 twin.
+    scripts/with-i386 scripts/wine-tests "$@" || status=1
+    # Both widths are worth proving: where the i686 build ran, the twin runs
+    # too (VX_WINE_TWIN=0 leaves it out).
+    mode="$(scripts/with-i386 sh -c 'echo "$VX_I386_MODE"' 2>/dev/null)"
+    if [ "${VX_WINE_TWIN:-1}" = 1 ] && [ "$mode" != none ]; then
+        VX_WINE_WIDTH=64 scripts/wine-tests "$@" || status=1
+    fi
 fi
 exit $status

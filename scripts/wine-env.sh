@@ -5,14 +5,29 @@ VX_ROOT="${VX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 VX_CACHE="${VX_CACHE:-$HOME/.cache/vx-build}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-# The programs are 32-bit. Where this machine's kernel cannot run 32-bit
-# code (Wine's i386 loader fails to start), the Wine tests run the x86_64
-# build of the same sources under wine64 instead.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# The programs are 32-bit, and the Wine tests run them wherever Wine's i386
+# loader starts: natively, or emulated inside scripts/with-i386, which sets
+# VX_I386_MODE. Where it cannot start (or VX_WINE_WIDTH=64 asks for it) they
+# run the x86_64 build of the same sources under wine64 instead.
+if [ "${VX_WINE_WIDTH:-}" != 64 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     export VX_WINE_BUILD=win32 WINEARCH=win32 VX_WINE_LOADER=/usr/lib/wine/wine
 else
     export VX_WINE_BUILD=win64 WINEARCH=win64 VX_WINE_LOADER=/usr/lib/wine/wine64
 fi
+
+# One line: which build the Wine side runs and how.
+vx_wine_how() {
+    if [ "$VX_WINE_BUILD" = win32 ]; then
+        case "${VX_I386_MODE:-native}" in
+            emulated) echo "build/win32 (the shipped i686 programs), run by QEMU's user-mode emulator in a private namespace" ;;
+            *) echo "build/win32 (the shipped i686 programs), run natively" ;;
+        esac
+    elif [ "${VX_WINE_WIDTH:-}" = 64 ]; then
+        echo "build/win64 (the x86_64 twin) under wine64"
+    else
+        echo "build/win64 (the x86_64 twin) under wine64, not the shipped i686 programs: ${VX_I386_WHY:-the 32-bit loader of Wine does not start here}"
+    fi
+}
 
 vx_wine_template() {
     local tpl="$VX_CACHE/wineprefix-$WINEARCH-v2"
