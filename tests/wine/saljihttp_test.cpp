@@ -343,7 +343,7 @@ TEST(Saljihttp, RefusedConnectionReturnsAtOnceWithAnEmptyReply) {
                                    "", reply, sizeof reply, 1);
     double took = secondsSince(start);
     std::printf("refused after %.2f s (%s)\n", took, status);
-    EXPECT_LT(took, 2.0);
+    EXPECT_LT(took, 5.0) << "no wait for the deadline";
     EXPECT_STREQ(reply, "");
     EXPECT_STRNE(status, "OK");
 }
@@ -355,7 +355,7 @@ TEST(Saljihttp, SilentServerIsAbandonedAtTheDeadline) {
     const char* status = saljihttp(server.url("/dns.php").c_str(), "a=1", reply.data(), 256, 0);
     double took = secondsSince(start);
     std::printf("silent server: returned after %.2f s (%s)\n", took, status);
-    EXPECT_LE(took, 15.0);
+    EXPECT_LE(took, 20.0) << "abandoned at the deadline, not at Wine's own time-outs";
     EXPECT_STREQ(reply.data(), "");
     EXPECT_STRNE(status, "OK");
 

@@ -1246,7 +1246,7 @@ TEST_F(Win32ToolkitTest, AWindowBeingPreparedShowsPaintedWhileABlockingCallTakes
         int callMs;
         bool shownDuring;
     };
-    for (const Case& c : {Case{"quick", false, 30, false}, Case{"slow", false, 1500, true},
+    for (const Case& c : {Case{"quick", false, 30, false}, Case{"slow", false, 2500, true},
                           Case{"already shown", true, 30, true}}) {
         SCOPED_TRACE(c.what);
         auto w = toolkit().create(d);
@@ -1271,7 +1271,7 @@ TEST_F(Win32ToolkitTest, AWindowBeingPreparedShowsPaintedWhileABlockingCallTakes
             EXPECT_FALSE(IsWindowVisible(h));
         } else {
             EXPECT_GT(shownAfter, 0u) << "on the screen and painted while the call runs";
-            EXPECT_LT(shownAfter, 1000u);
+            EXPECT_LT(shownAfter, 2000u) << "soon after the call began, not only at its end";
             std::printf("[ %s ] on the screen, painted, %llu ms into the call\n", c.what, shownAfter);
         }
         if (!c.shownFirst) EXPECT_TRUE(answered) << "messages sent to the window are answered";
