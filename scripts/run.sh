@@ -18,7 +18,7 @@ if [ "${VX_NO_BUILD:-0}" != 1 ] && [ -z "${VX_I386_MODE:-}" ]; then
     # The programs a person runs are the i686 ones; only where 32-bit code
     # cannot be started at all does the x86_64 build of the same sources run.
     builds="win32"
-    [ "$(scripts/with-i386 sh -c 'echo "$VX_I386_MODE"' 2>/dev/null)" != none ] || builds="win32 win64"
+    [ "$(scripts/with-i386 --mode 2>/dev/null)" != none ] || builds="win32 win64"
     VX_BUILD_ROOT="$B" VX_BUILDS="$builds" bash scripts/build.sh
 fi
 # The rest runs where the i686 programs start: as it is, or, where the

@@ -34,7 +34,7 @@ if [[ " $BUILDS " == *" wine "* ]]; then
     scripts/with-i386 scripts/wine-tests "$@" || status=1
     # Both widths are worth proving: where the i686 build ran, the twin runs
     # too (VX_WINE_TWIN=0 leaves it out).
-    mode="$(scripts/with-i386 sh -c 'echo "$VX_I386_MODE"' 2>/dev/null)"
+    mode="$(scripts/with-i386 --mode 2>/dev/null)"
     if [ "${VX_WINE_TWIN:-1}" = 1 ] && [ "$mode" != none ]; then
         VX_WINE_WIDTH=64 scripts/wine-tests "$@" || status=1
     fi
