@@ -21,3 +21,8 @@ add_executable(unit_tests ${UNIT_SRC})
 target_link_libraries(unit_tests PRIVATE vx_console vx_reporter vx_headless GTest::gtest_main GTest::gmock)
 target_compile_definitions(unit_tests PRIVATE VX_TEST_DATA="${VX_ROOT}/tests/data")
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+
+# The setup's search for the machine's Debian archive, on apt source files of
+# both formats.
+add_test(NAME setup_apt_archive COMMAND python3 ${VX_ROOT}/tests/setup/test_apt_archive.py)
+set_tests_properties(setup_apt_archive PROPERTIES LABELS native TIMEOUT 120)
