@@ -3,9 +3,17 @@
 # shellcheck shell=bash
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# The build the tests run on: the shipped i686 programs wherever they can be
+# started (natively, or emulated in a namespace of scripts/with-i386), else
+# the x86_64 twin. The benchmark runs itself again where they start.
+if [ -z "${VX_I386_MODE:-}" ]; then
+    exec "$ROOT/scripts/with-i386" bash "$0" "$@"
+fi
 source "$ROOT/scripts/wine-env.sh"
 B="${VX_BUILD_ROOT:-$ROOT/build}"
 BIN="${VX_BIN:-$B/$VX_WINE_BUILD/bin}"
+# One line first, as the test output has it: which build is measured, and how.
+echo "bench: $(basename "$0" .sh) on $(vx_wine_how)${VX_BIN:+, the programs of $VX_BIN}"
 BENCH_BIN="$B/bench-$VX_WINE_BUILD"
 if [ "$VX_WINE_BUILD" = win32 ]; then CXX=i686-w64-mingw32-g++-posix; else CXX=x86_64-w64-mingw32-g++-posix; fi
 
@@ -69,12 +77,17 @@ value() { echo "$2" | tr ' ' '\n' | sed -n "s/^$1=//p"; }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else printf "%.1f\n", (a[NR/2]+a[NR/2+1])/2}'; }
 
 # The Unix process id of the running Windows program NAME (e.g. Zilvara.exe) of this
-# session's prefix: Wine puts the Windows path in argv[0].
+# session's prefix: Wine puts the Windows path in argv[0]. Under QEMU's emulator the
+# process's own arguments are the emulator's, and that path comes after the emulator
+# and Wine's loader.
 unix_pid() {
-    local p
+    local p argv
     for p in /proc/[0-9]*; do
         grep -qz "^WINEPREFIX=$WINEPREFIX\$" "$p/environ" 2>/dev/null || continue
-        case "$(tr '\0' '\n' <"$p/cmdline" 2>/dev/null | head -1)" in
+        mapfile -d '' -t argv <"$p/cmdline" 2>/dev/null || continue
+        [ ${#argv[@]} -gt 0 ] || continue
+        [[ "${argv[0]}" == */qemu-i386 ]] && argv=("${argv[@]:2}")
+        case "${argv[0]:-}" in
             *"\\$1") basename "$p"; return 0 ;;
         esac
     done
