@@ -32,6 +32,7 @@ fi
 eval "$(apt-config shell APT_PARTS Dir::Etc::sourceparts/d APT_PINS Dir::Etc::preferencesparts/d)"
 # The Debian 12 archive this machine's apt reads, whatever mirror that is
 # (scripts/apt-archive finds it in apt's sources, in either format).
+ARCHIVE_URI="$("$ROOT/scripts/apt-archive")" || ARCHIVE_URI=""
 no_archive="apt's sources name no Debian 12 archive (no entry of suite bookworm)"
 
 # QEMU's user-mode emulator, which runs Wine's 32-bit loader where the
@@ -50,7 +51,7 @@ if ! dpkg-query -W -f='${Status} ${Version}' "$QEMU_PKG" 2>/dev/null | grep -q "
         # Without it the Wine tests fall back to the x86_64 twin; say why.
         echo "setup: $QEMU_PKG is not installed from bookworm-backports: $no_archive" >&2
     else
-        echo "setup: installing $QEMU_PKG from bookworm-backports ($("$ROOT/scripts/apt-archive"))"
+        echo "setup: installing $QEMU_PKG from bookworm-backports ($ARCHIVE_URI)"
         printf '%s\n' "$bpo_source" | $SUDO tee "$BPO_SOURCE" >/dev/null
         printf 'Package: *\nPin: release n=bookworm-backports\nPin-Priority: -1\n\nPackage: %s\nPin: release n=bookworm-backports\nPin-Priority: 990\n' "$QEMU_PKG" |
             $SUDO tee "$BPO_PIN" >/dev/null
@@ -86,7 +87,7 @@ fetch_libjpeg_source() {
     if ! { apt-get "${apt_own[@]}" update -qq &&
            (cd "$apt_dir/get" && apt-get "${apt_own[@]}" source --download-only -qq libjpeg-turbo); } \
          >"$apt_dir/log" 2>&1; then
-        echo "setup: libjpeg-turbo's source could not be fetched from $("$ROOT/scripts/apt-archive"):" >&2
+        echo "setup: libjpeg-turbo's source could not be fetched from $ARCHIVE_URI:" >&2
         tail -5 "$apt_dir/log" >&2
         return 1
     fi

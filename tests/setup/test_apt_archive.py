@@ -1,6 +1,6 @@
 # The setup's search for the machine's Debian archive (scripts/apt-archive),
 # on apt source files of both formats. apt itself reads every fixture too:
-# the archive found must be one apt reads as a bookworm "deb" source, and
+# the archive found must be one apt reads as a bookworm source, and
 # the source made from it must be one apt accepts.
 import os
 import subprocess
@@ -107,8 +107,12 @@ def apt_sources(etc, private):
          "-o", "Dir::Cache=" + os.path.join(private, "cache"),
          "indextargets", "--no-release-info", "--format", "$(TARGET_OF) $(REPO_URI) $(RELEASE)"],
         capture_output=True, text=True, check=True).stdout
-    return {tuple(line.rsplit(" ", 1)[0].split(" ", 1)) + (line.rsplit(" ", 1)[1],)
-            for line in out.splitlines() if line}
+    seen = set()
+    for line in filter(None, out.splitlines()):
+        kind, rest = line.split(" ", 1)
+        uri, release = rest.rsplit(" ", 1)  # a CD's URI holds spaces
+        seen.add((kind, uri, release))
+    return seen
 
 
 class AptArchiveTest(unittest.TestCase):
